@@ -1,0 +1,19 @@
+// Joining, case-normalising and comparing 8-bit ANSI path texts. Case rules
+// fold the ASCII letters only, whatever the user's locale.
+#pragma once
+#include <cstddef>
+
+// Writes base, a backslash unless base already ends with one, and name into
+// out, optionally enclosed in quotes, and ends it with two NUL bytes. Returns
+// false, leaving out as an empty text, when the result does not fit capacity.
+bool joinPath(char* out, size_t capacity, const char* base, const char* name, int quoted);
+
+// Upper-cases the first letter of the text and of each word after a space or
+// backslash, lower-cases every other upper-case letter.
+void normaliseFolderCase(char* text);
+
+// The last '.' of the text, or null when it has none.
+const char* findLastDot(const char* text);
+
+int compareNoCase(const char* a, const char* b);
+int compareNoCaseN(const char* a, const char* b, size_t n);

@@ -1,0 +1,82 @@
+// The compiled-in description of the product this setup program installs,
+// the path buffers the pages fill in, and the step-list markers.
+#pragma once
+#include <cstdint>
+
+// The fixed file stamp, laid out exactly like the Win32 SYSTEMTIME.
+struct StampTime {
+    uint16_t year, month, dayOfWeek, day, hour, minute, second, milliseconds;
+};
+
+constexpr uint32_t FILE_IN_INSTALL_DIR = 0x01; // shortcut target and working folder: install folder
+constexpr uint32_t FILE_IN_WINDOWS_DIR = 0x02; // extracted into the Windows folder
+constexpr uint32_t FILE_OVERWRITE = 0x10;      // an existing file is replaced
+
+struct PayloadEntry {
+    char fileName[24];
+    uint32_t flags;
+    char resourceName[16];
+    char shortcutCaption[20];
+    uint32_t unpackedSize;
+    uint32_t packedSize;
+};
+
+constexpr int PAYLOAD_ROWS = 8;
+
+struct InstallConfig {
+    char productName[20];
+    char productVersion[10];
+    char productTagline[60];
+    char publisherName[20];
+    char productUrl[60];
+    StampTime fileStamp;
+    PayloadEntry files[PAYLOAD_ROWS];
+    int16_t fileCount;
+    int16_t shortcutCount;
+};
+
+struct InstallPaths {
+    char installDir[256];
+    char windowsDir[256];
+    char programsDir[256];
+    char groupName[41];
+    char titleText[30];
+    char subtitleText[61];
+};
+
+enum StepMarker : int32_t {
+    STEP_NONE = 0,
+    STEP_LICENSE = 1,
+    STEP_LOCATION = 2,
+    STEP_INSTALLING = 4,
+    STEP_GROUP = 8,
+    STEP_SHORTCUTS = 16,
+    STEP_READ_ME = 32,
+    STEP_FINISHED = 64,
+};
+constexpr int STEP_COUNT = 7;
+
+extern const InstallConfig installConfig;
+extern InstallPaths installPaths;
+
+// Texts of the step list, in marker order (bit i of the marker is line i).
+extern const char* const stepTexts[STEP_COUNT];
+
+// Preserved extensions of an earlier installation's data files.
+constexpr int PRESERVED_EXTENSION_COUNT = 4;
+extern const char* const preservedExtensions[PRESERVED_EXTENSION_COUNT];
+
+constexpr char setupTitle[] = "Setup Mate";
+constexpr char backdropClassName[] = "InstallApp";
+constexpr char welcomeClassName[] = "InstallDlg";
+constexpr char defaultInstallRoot[] = "C:\\Moorfield Systems";
+constexpr char publisherKey[] = "Software\\Moorfield Systems";
+constexpr char versionKeySuffix[] = "\\Programs\\Tidy Kit\\Current Version";
+constexpr char previousAutostartValue[] = "TidyKit3";
+constexpr char readMeCommand[] = "Notepad.exe %s";
+constexpr int README_ROW = 4;    // row 5: the read-me text
+constexpr int UNINSTALL_ROW = 0; // row 1: the uninstaller
+
+// The support sentence of the abort warning and the closing note.
+extern const char abortWarningText[];
+extern const char closingNote[];

@@ -1,0 +1,30 @@
+// Process-wide state of the wizard and the routines every page shares.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+extern HINSTANCE programInstance;
+extern int screenWidth;
+extern int screenHeight;
+extern HWND backdropWindow;
+extern int32_t currentStepMarker;
+
+// Centres the dialog on the screen, or with besideStrip in the band right of
+// the backdrop's step-list strip. The size never changes.
+void centerDialog(HWND dialog, int besideStrip);
+// Fills the one "%s" of the caption (toCaption) or of control 700 with the
+// product name; the caption form also sets the small icon.
+void applyProductName(HWND dialog, int toCaption);
+void setSmallIcon(HWND window, int iconResource);
+void setStepMarker(int32_t marker);
+// Dispatches the window's messages for the given time, busy-waiting.
+void pumpMessagesFor(HWND window, uint32_t milliseconds);
+int showAbortWarning(HWND owner);
+HBRUSH colorIntroText(HDC dc, HWND control);
+
+// The wizard chain: each link runs its page and, on result 1, the next link.
+void runLicensePage(HWND backdrop);
+void runLocationPage(HWND backdrop);
+void runInstallingPage(HWND backdrop);
+void runGroupPage(HWND backdrop);
+void finishInstallation(HWND backdrop);
