@@ -1,0 +1,98 @@
+#include "engine/portable/paths.h"
+
+namespace {
+bool isLower(unsigned char c) { return c >= 'a' && c <= 'z'; }
+bool isUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
+unsigned char foldCase(unsigned char c) { return isUpper(c) ? static_cast<unsigned char>(c + 32) : c; }
+
+// Appends text to out at *length, keeping room for the two closing NULs.
+bool append(char* out, size_t capacity, size_t* length, const char* text)
+{
+    for (; *text != '\0'; ++text) {
+        if (*length + 2 >= capacity) {
+            return false;
+        }
+        out[(*length)++] = *text;
+    }
+    return true;
+}
+} // namespace
+
+bool joinPath(char* out, size_t capacity, const char* base, const char* name, int quoted)
+{
+    if (capacity < 2) {
+        if (capacity == 1) {
+            out[0] = '\0';
+        }
+        return false;
+    }
+    size_t length = 0;
+    const char quote[] = "\"";
+    bool fits = (quoted != 1 || append(out, capacity, &length, quote)) && append(out, capacity, &length, base);
+    // An empty, unquoted base has no last character: it is given the separator
+    // too, so that the name never fuses with whatever the caller puts before it.
+    if (fits && (length == 0 || out[length - 1] != '\\')) {
+        fits = append(out, capacity, &length, "\\");
+    }
+    fits = fits && append(out, capacity, &length, name) && (quoted != 1 || append(out, capacity, &length, quote));
+    if (!fits) {
+        out[0] = '\0';
+        out[1] = '\0';
+        return false;
+    }
+    out[length] = '\0';
+    out[length + 1] = '\0';
+    return true;
+}
+
+void normaliseFolderCase(char* text)
+{
+    unsigned char* c = reinterpret_cast<unsigned char*>(text);
+    if (*c == '\0') {
+        return;
+    }
+    if (isLower(*c)) {
+        *c = static_cast<unsigned char>(*c - 32);
+    }
+    for (++c; *c != '\0'; ++c) {
+        if (*c == ' ' || *c == '\\') {
+            ++c;
+            if (*c == '\0') {
+                return;
+            }
+            if (isLower(*c)) {
+                *c = static_cast<unsigned char>(*c - 32);
+            }
+        } else if (isUpper(*c)) {
+            *c = static_cast<unsigned char>(*c + 32);
+        }
+    }
+}
+
+const char* findLastDot(const char* text)
+{
+    const char* lastDot = nullptr;
+    for (; *text != '\0'; ++text) {
+        if (*text == '.') {
+            lastDot = text;
+        }
+    }
+    return lastDot;
+}
+
+int compareNoCaseN(const char* a, const char* b, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char ca = static_cast<unsigned char>(a[i]);
+        const unsigned char cb = static_cast<unsigned char>(b[i]);
+        if (ca != cb && foldCase(ca) != foldCase(cb)) {
+            return foldCase(ca) < foldCase(cb) ? -1 : 1;
+        }
+        if (ca == '\0') {
+            return 0;
+        }
+    }
+    return 0;
+}
+
+int compareNoCase(const char* a, const char* b) { return compareNoCaseN(a, b, static_cast<size_t>(-1)); }

@@ -1,0 +1,140 @@
+#include "shell/wizard.h"
+
+#include "pages/pages.h"
+#include "resource.h"
+#include "shell/config.h"
+
+HINSTANCE programInstance;
+int screenWidth;
+int screenHeight;
+HWND backdropWindow;
+int32_t currentStepMarker;
+
+namespace {
+constexpr int STRIP_WIDTH = 150;
+constexpr COLORREF NAVY = RGB(0, 0, 128);
+constexpr RECT STEP_LIST_RECT = {0, 120, 150, 244};
+
+// Runs one page owned by the backdrop; true when it ended with 1.
+bool runPage(HWND backdrop, int32_t marker, int dialogId, DLGPROC pageProc)
+{
+    setStepMarker(marker);
+    return DialogBoxParamA(programInstance, MAKEINTRESOURCEA(dialogId), backdrop, pageProc, 0) == 1;
+}
+} // namespace
+
+void centerDialog(HWND dialog, int besideStrip)
+{
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int x = (screenWidth - width + (besideStrip ? STRIP_WIDTH : 0)) / 2;
+    const int y = (screenHeight - height) / 2;
+    MoveWindow(dialog, x, y, width, height, FALSE);
+}
+
+void applyProductName(HWND dialog, int toCaption)
+{
+    HWND target = toCaption ? dialog : GetDlgItem(dialog, IDC_INTRO_TEXT);
+    char format[200];
+    char text[200 + sizeof installConfig.productName];
+    GetWindowTextA(target, format, sizeof format);
+    wsprintfA(text, format, installConfig.productName);
+    SetWindowTextA(target, text);
+    if (toCaption) {
+        setSmallIcon(dialog, IDI_PRODUCT);
+    }
+}
+
+void setSmallIcon(HWND window, int iconResource)
+{
+    HANDLE icon = LoadImageA(programInstance, MAKEINTRESOURCEA(iconResource), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void setStepMarker(int32_t marker)
+{
+    currentStepMarker = marker;
+    InvalidateRect(backdropWindow, &STEP_LIST_RECT, FALSE);
+    UpdateWindow(backdropWindow);
+}
+
+void pumpMessagesFor(HWND window, uint32_t milliseconds)
+{
+    const DWORD start = GetTickCount();
+    DWORD now;
+    do {
+        now = GetTickCount();
+        MSG message;
+        if (PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    } while (now - start < milliseconds);
+}
+
+int showAbortWarning(HWND owner)
+{
+    MessageBoxA(owner, abortWarningText, setupTitle, MB_OK | MB_ICONWARNING);
+    return 0;
+}
+
+HBRUSH colorIntroText(HDC dc, HWND control)
+{
+    if (GetDlgCtrlID(control) != IDC_INTRO_TEXT) {
+        return nullptr;
+    }
+    SetTextColor(dc, NAVY);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void runLicensePage(HWND backdrop)
+{
+    if (runPage(backdrop, STEP_LICENSE, IDD_LICENSE, licensePageProc)) {
+        runLocationPage(backdrop);
+    } else {
+        DestroyWindow(backdrop);
+    }
+}
+
+void runLocationPage(HWND backdrop)
+{
+    if (runPage(backdrop, STEP_LOCATION, IDD_LOCATION, locationPageProc)) {
+        runInstallingPage(backdrop);
+    } else {
+        DestroyWindow(backdrop);
+    }
+}
+
+void runInstallingPage(HWND backdrop)
+{
+    if (runPage(backdrop, STEP_INSTALLING, IDD_INSTALLING, installingPageProc)) {
+        runGroupPage(backdrop);
+    } else {
+        DestroyWindow(backdrop);
+    }
+}
+
+void runGroupPage(HWND backdrop)
+{
+    if (runPage(backdrop, STEP_GROUP, IDD_GROUP, groupPageProc)) {
+        finishInstallation(backdrop);
+    } else {
+        DestroyWindow(backdrop);
+    }
+}
+
+void finishInstallation(HWND backdrop)
+{
+    setStepMarker(STEP_READ_ME);
+    char message[512];
+    wsprintfA(message, "%s was successfully installed.\r\n\r\nWould you like to view the Read Me file now?",
+              installConfig.productName);
+    MessageBoxA(backdrop, message, setupTitle, MB_YESNO | MB_ICONQUESTION);
+    setStepMarker(STEP_FINISHED);
+    lstrcpynA(message, closingNote, sizeof message);
+    MessageBoxA(backdrop, message, setupTitle, MB_OK | MB_ICONINFORMATION);
+    DestroyWindow(backdrop);
+}
