@@ -32,16 +32,6 @@ const char* const stepTexts[STEP_COUNT] = {
 
 const char* const preservedExtensions[PRESERVED_EXTENSION_COUNT] = {".CPI", ".CIA", ".DAT", ".KEY"};
 
-const char abortWarningText[] =
-    "Installation Aborted!\r\n\r\n"
-    "If you need help installing Tidy Kit, please write to support@moorfield-systems.com.";
-
-const char closingNote[] =
-    "Thank you for installing Tidy Kit!\r\n\r\n"
-    "News, free add-ons and answers to common questions are waiting for you at "
-    "www.moorfield-systems.com. If you have a question or a suggestion, write to "
-    "support@moorfield-systems.com: we answer every message.";
-
 // The invariants the rest of the program relies on.
 namespace {
 constexpr bool textFits(const char* text, int width)

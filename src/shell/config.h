@@ -8,9 +8,13 @@ struct StampTime {
     uint16_t year, month, dayOfWeek, day, hour, minute, second, milliseconds;
 };
 
-constexpr uint32_t FILE_IN_INSTALL_DIR = 0x01; // shortcut target and working folder: install folder
-constexpr uint32_t FILE_IN_WINDOWS_DIR = 0x02; // extracted into the Windows folder
-constexpr uint32_t FILE_OVERWRITE = 0x10;      // an existing file is replaced
+// Flags of a payload row. winnt.h gives FILE_OVERWRITE another meaning (a
+// create disposition): include windows.h before this header, or the compiler
+// reports the redefinition.
+#undef FILE_OVERWRITE
+#define FILE_IN_INSTALL_DIR 0x01u // shortcut target and working folder: install folder
+#define FILE_IN_WINDOWS_DIR 0x02u // extracted into the Windows folder
+#define FILE_OVERWRITE 0x10u      // an existing file is replaced
 
 struct PayloadEntry {
     char fileName[24];
@@ -77,6 +81,13 @@ constexpr char readMeCommand[] = "Notepad.exe %s";
 constexpr int README_ROW = 4;    // row 5: the read-me text
 constexpr int UNINSTALL_ROW = 0; // row 1: the uninstaller
 
-// The support sentence of the abort warning and the closing note.
-extern const char abortWarningText[];
-extern const char closingNote[];
+// The abort warning with its support sentence, and the closing note.
+constexpr char abortWarningText[] =
+    "Installation Aborted!\r\n\r\n"
+    "If you need help installing Tidy Kit, please write to support@moorfield-systems.com.";
+
+constexpr char closingNote[] =
+    "Thank you for installing Tidy Kit!\r\n\r\n"
+    "News, free add-ons and answers to common questions are waiting for you at "
+    "www.moorfield-systems.com. If you have a question or a suggestion, write to "
+    "support@moorfield-systems.com: we answer every message.";

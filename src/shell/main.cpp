@@ -40,7 +40,7 @@ void registerBackdropClass()
     windowClass.lpfnWndProc = backdropWindowProc;
     windowClass.hInstance = programInstance;
     windowClass.hIcon = LoadIconA(programInstance, MAKEINTRESOURCEA(IDI_PRODUCT));
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(IDC_ARROW));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     windowClass.lpszClassName = backdropClassName;
     windowClass.hIconSm = loadSmallIcon(IDI_PRODUCT);

@@ -27,6 +27,7 @@ endif()
 # TOOL_LISTS at tools/CMakeLists.txt:2 (file)
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/tools/*/CMakeLists.txt")
 set(OLD_GLOB
+  "/work/main/tools/pictures/CMakeLists.txt"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")

@@ -15,6 +15,7 @@ set(CMAKE_DEPENDS_DEPENDENCY_FILES
 # Targets to which this target links.
 set(CMAKE_TARGET_LINKED_INFO_FILES
   "/work/main/build/host/tests/host/CMakeFiles/portable_sanitized.dir/DependInfo.cmake"
+  "/work/main/build/host/tools/pictures/CMakeFiles/picture_drawing.dir/DependInfo.cmake"
   )
 
 # Fortran module output directory.

@@ -109,6 +109,7 @@ bin/host_tests: tests/host/CMakeFiles/host_tests.dir/paths_test.cpp.o
 bin/host_tests: tests/host/CMakeFiles/host_tests.dir/progress_math_test.cpp.o
 bin/host_tests: tests/host/CMakeFiles/host_tests.dir/build.make
 bin/host_tests: tests/host/libportable_sanitized.a
+bin/host_tests: tools/pictures/libpicture_drawing.a
 bin/host_tests: /usr/lib/x86_64-linux-gnu/libgtest_main.a
 bin/host_tests: /usr/lib/x86_64-linux-gnu/libgtest.a
 bin/host_tests: tests/host/CMakeFiles/host_tests.dir/link.txt

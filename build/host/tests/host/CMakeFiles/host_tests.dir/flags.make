@@ -4,7 +4,7 @@
 # compile CXX with /usr/bin/c++
 CXX_DEFINES = -DSOURCE_DIR=\"/work/main\"
 
-CXX_INCLUDES = -I/work/main/src
+CXX_INCLUDES = -I/work/main/src -I/work/main/tools/pictures
 
 CXX_FLAGS = -O2 -g -DNDEBUG -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -Wall -Wextra -Werror -DGTEST_HAS_PTHREAD=1 -std=c++20
 
