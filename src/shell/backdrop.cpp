@@ -3,6 +3,10 @@
 #include "resource.h"
 #include "shell/wizard.h"
 
+HIMAGELIST systemSmallImageList;
+COLORREF listColors[LIST_COLOR_COUNT];
+SHFILEINFOA shellFileInfo;
+
 namespace {
 constexpr UINT CHAIN_START_DELAY_MS = 250;
 
