@@ -14,3 +14,14 @@ extern COLORREF listColors[LIST_COLOR_COUNT];
 extern SHFILEINFOA shellFileInfo;
 
 LRESULT CALLBACK backdropWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The backdrop's pictures are byte-for-byte copies of packed-DIB bitmap
+// resources in movable memory blocks. Each routine gives null, or 0, when a
+// picture cannot be found, copied or locked; nothing is drawn then.
+HGLOBAL copyBitmapResource(int resourceNumber);
+// Copies the picture and, while the backdrop has no palette yet, builds it
+// from this picture's colour table.
+HGLOBAL loadPicture(int resourceNumber);
+HPALETTE createDibPalette(HGLOBAL block);
+int drawDib(HDC dc, int x, int y, HGLOBAL block, HPALETTE palette);
+int stretchDib(HDC dc, int x, int y, int width, int height, HGLOBAL block, HPALETTE palette);
