@@ -3,5 +3,11 @@
 std::vector<PictureFile> drawAllPictures() {
     return {
         {"icon100.ico", encodeIconFile(drawProductIcon())},
+        {"icon101.ico", encodeIconFile(drawGroupIcon())},
+        {"bitmap200.bmp", encodeBitmapFile(drawPagePicture())},
+        {"bitmap201.bmp", encodeBitmapFile(drawStripPicture())},
+        {"bitmap202.bmp", encodeBitmapFile(drawBanner())},
+        {"bitmap203.bmp", encodeBitmapFile(drawBannerFill())},
+        {"bitmap204.bmp", encodeBitmapFile(drawSeparator())},
     };
 }
