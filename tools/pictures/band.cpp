@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace {
 
@@ -31,11 +32,12 @@ std::vector<Rgb> bandRowColors() {
     return rows;
 }
 
-// Light top, dark bottom: a bevel between the band and the white area, fading
-// to the right.
+// Light top, dark bottom: a bevel between the band and the white area. The
+// light line dims gently to the right in small steps, as the picture is
+// stretched some ninety times its width.
 const std::vector<Rgb>& separatorColors() {
     static const std::vector<Rgb> colors = {
-        {150, 190, 255}, {110, 150, 235}, {80, 116, 210}, {56, 92, 186}, {0, 16, 64}};
+        {150, 190, 255}, {136, 176, 248}, {122, 162, 240}, {108, 148, 232}, {0, 16, 64}};
     return colors;
 }
 
@@ -122,15 +124,17 @@ IndexedPicture drawBanner() {
     return reduceColors(bannerCanvas(), fixedBandColors(), 256, 8);
 }
 
-IndexedPicture drawBannerFill() {
+IndexedPicture drawBannerFill(const std::vector<Rgb>& bannerTable) {
     IndexedPicture fill;
     fill.width = FILL_WIDTH;
     fill.height = BAND_HEIGHT;
     fill.bitsPerPixel = 8;
-    fill.colorTable = drawBanner().colorTable;
+    fill.colorTable = bannerTable;
     const std::vector<Rgb> rows = bandRowColors();
     for (int y = 0; y < BAND_HEIGHT; ++y) {
         const auto found = std::find(fill.colorTable.begin(), fill.colorTable.end(), rows[y]);
+        if (found == fill.colorTable.end())
+            throw std::logic_error("the banner's table lacks a band colour");
         fill.indices.insert(fill.indices.end(), FILL_WIDTH,
                             static_cast<uint8_t>(found - fill.colorTable.begin()));
     }
@@ -143,7 +147,7 @@ IndexedPicture drawSeparator() {
     separator.height = 2;
     separator.bitsPerPixel = 8;
     separator.colorTable = separatorColors();
-    separator.indices = {0, 0, 0, 1, 1, 1, 2, 2, 3, 3,
+    separator.indices = {0, 0, 1, 1, 1, 2, 2, 2, 3, 3,
                          4, 4, 4, 4, 4, 4, 4, 4, 4, 4};
     return separator;
 }

@@ -19,7 +19,7 @@ std::vector<IndexedPicture> drawGroupIcon();
 // left edge), and the separator 204 under the band (10 x 2, five colours, all
 // of them in the banner's table).
 IndexedPicture drawBanner();
-IndexedPicture drawBannerFill();
+IndexedPicture drawBannerFill(const std::vector<Rgb>& bannerTable);
 IndexedPicture drawSeparator();
 
 // Picture 200, the page picture of the location and installing pages:
