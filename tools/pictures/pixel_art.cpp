@@ -53,3 +53,38 @@ IndexedPicture pictureFromGrid(const std::vector<std::string>& rows, char backgr
     picture.transparent.clear();
     return picture;
 }
+
+void plot(IndexedPicture& picture, int x, int y, char letter) {
+    if (x >= 0 && y >= 0 && x < picture.width && y < picture.height)
+        picture.indices[static_cast<size_t>(y) * picture.width + x] = colorIndex(letter);
+}
+
+void fillRect(IndexedPicture& picture, int left, int top, int right, int bottom, char letter) {
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x)
+            plot(picture, x, y, letter);
+}
+
+void bevel(IndexedPicture& picture, int left, int top, int right, int bottom, char light, char dark) {
+    fillRect(picture, left, top, right, top, light);
+    fillRect(picture, left, top, left, bottom, light);
+    fillRect(picture, left + 1, bottom, right, bottom, dark);
+    fillRect(picture, right, top + 1, right, bottom, dark);
+}
+
+void fillTrapezoid(IndexedPicture& picture, int top, int bottom, int topLeft, int topRight,
+                   int bottomLeft, int bottomRight, char letter) {
+    for (int y = top; y <= bottom; ++y) {
+        const double t = bottom == top ? 0.0 : static_cast<double>(y - top) / (bottom - top);
+        const int left = static_cast<int>(topLeft + (bottomLeft - topLeft) * t + 0.5);
+        const int right = static_cast<int>(topRight + (bottomRight - topRight) * t + 0.5);
+        fillRect(picture, left, y, right, y, letter);
+    }
+}
+
+void stampGrid(IndexedPicture& picture, int x, int y, const std::vector<std::string>& rows) {
+    for (size_t row = 0; row < rows.size(); ++row)
+        for (size_t column = 0; column < rows[row].size(); ++column)
+            if (rows[row][column] != '.')
+                plot(picture, x + static_cast<int>(column), y + static_cast<int>(row), rows[row][column]);
+}

@@ -1,6 +1,9 @@
 #include "pictures.h"
 #include "pixel_art.h"
 
+// A monitor whose teal desktop holds neatly arranged icons: the product tidies
+// the desktop.
+
 std::vector<IndexedPicture> drawProductIcon() {
     const IndexedPicture large = iconImageFromGrid({
         "............................Y...",
@@ -29,8 +32,8 @@ std::vector<IndexedPicture> drawProductIcon() {
         "KsdddddddddddddddddddddddddK....",
         ".KKKKKKKKKKKKKKKKKKKKKKKKKK.....",
         "..........KssssssK..............",
-        "..........KddddddK..............",
-        ".....WWWWWWWWWWWWWWWWWW.........",
+        ".....KKKKKKddddddKKKKKK.........",
+        "....KWWWWWWWWWWWWWWWWWWK........",
         "....KssssssssssssssssssK........",
         "....KddddddddddddddddddK........",
         ".....KKKKKKKKKKKKKKKKKK.........",
