@@ -1,0 +1,257 @@
+// The backdrop window painted for real: what it shows, and that painting and
+// destroying it leave no GDI object behind.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winternl.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "resource.h"
+#include "shell/backdrop.h"
+#include "shell/config.h"
+#include "shell/wizard.h"
+
+namespace {
+constexpr COLORREF STRIP = RGB(0, 24, 96);
+constexpr COLORREF STRIPE = RGB(248, 248, 255);
+constexpr COLORREF CURRENT_STEP = RGB(207, 216, 255);
+constexpr COLORREF OTHER_STEP = RGB(111, 136, 255);
+constexpr COLORREF TEAL = RGB(0, 128, 128);
+
+// The process's live GDI objects. Wine answers GetGuiResources with 0, so
+// the process's own GDI handle table is counted instead: an entry with a
+// type is a live object.
+int liveGdiObjects()
+{
+    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (reported != 0) {
+        return static_cast<int>(reported);
+    }
+    struct HandleEntry {
+        uint64_t object;
+        uint32_t owner;
+        uint16_t unique;
+        uint16_t type;
+        uint64_t user;
+    };
+    static_assert(sizeof(HandleEntry) == 24, "one entry of the 64-bit GDI handle table");
+    constexpr size_t GDI_SHARED_HANDLE_TABLE_OFFSET = 0xF8;
+    using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    const auto queryProcess = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    const HandleEntry* table = nullptr;
+    if (queryProcess != nullptr &&
+        queryProcess(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) == 0) {
+        const char* peb = reinterpret_cast<const char*>(basic.PebBaseAddress);
+        table = *reinterpret_cast<const HandleEntry* const*>(peb + GDI_SHARED_HANDLE_TABLE_OFFSET);
+    }
+    if (table == nullptr) {
+        ADD_FAILURE() << "no way to count GDI objects";
+        return 0;
+    }
+    int live = 0;
+    for (size_t i = 0; i < 0x10000; ++i) {
+        live += table[i].type != 0 ? 1 : 0;
+    }
+    return live;
+}
+
+// The window's pixels, read back through a 32-bit DIB section.
+class Capture {
+public:
+    explicit Capture(HWND window)
+    {
+        RECT client;
+        GetClientRect(window, &client);
+        width = client.right;
+        height = client.bottom;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC windowDc = GetDC(window);
+        HDC memory = CreateCompatibleDC(windowDc);
+        HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        this->pixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(window, windowDc);
+    }
+
+    COLORREF at(int x, int y) const
+    {
+        const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
+    int count(const RECT& area, COLORREF color) const
+    {
+        int found = 0;
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                found += at(x, y) == color ? 1 : 0;
+            }
+        }
+        return found;
+    }
+
+private:
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+class Backdrop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        programInstance = GetModuleHandleA(nullptr);
+        screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        WNDCLASSEXA windowClass = {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_BYTEALIGNWINDOW;
+        windowClass.lpfnWndProc = backdropWindowProc;
+        windowClass.hInstance = programInstance;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = backdropClassName;
+        RegisterClassExA(&windowClass);
+    }
+
+    // The window is painted without a message loop, so its start timer never
+    // fires and no page opens.
+    static HWND createBackdrop()
+    {
+        HWND window = CreateWindowExA(WS_EX_TOPMOST, backdropClassName, setupTitle, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU,
+                                      0, 0, screenWidth, screenHeight, nullptr, nullptr, programInstance, nullptr);
+        backdropWindow = window;
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+        return window;
+    }
+
+    static void destroyBackdrop(HWND window)
+    {
+        DestroyWindow(window);
+        MSG quit;
+        EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "destroying the backdrop ends the program";
+    }
+
+    static void repaint(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
+
+    static RECT stepLine(int line) { return {0, 120 + 18 * line, 150, 138 + 18 * line}; }
+
+    void SetUp() override { currentStepMarker = STEP_NONE; }
+};
+} // namespace
+
+TEST_F(Backdrop, PaintingLeavesNoGdiObjectBehind)
+{
+    HWND window = createBackdrop();
+    ASSERT_NE(window, nullptr);
+    repaint(window);
+    const int before = liveGdiObjects();
+    for (int round = 0; round < 10; ++round) {
+        repaint(window);
+        setStepMarker(1 << (round % STEP_COUNT));
+    }
+    EXPECT_EQ(liveGdiObjects(), before);
+    destroyBackdrop(window);
+}
+
+TEST_F(Backdrop, DestroyingReleasesThePalette)
+{
+    destroyBackdrop(createBackdrop()); // the shell's image list is made once, on the first creation
+    const int before = liveGdiObjects();
+    HWND window = createBackdrop();
+    EXPECT_GT(liveGdiObjects(), before) << "the palette lives as long as the window";
+    destroyBackdrop(window);
+    EXPECT_EQ(liveGdiObjects(), before);
+}
+
+TEST_F(Backdrop, PreparesTheListResourcesAndTexts)
+{
+    HWND window = createBackdrop();
+    EXPECT_NE(systemSmallImageList, nullptr);
+    EXPECT_EQ(listColors[LIST_SELECTED_TEXT], GetSysColor(COLOR_HIGHLIGHTTEXT));
+    EXPECT_EQ(listColors[LIST_SELECTED_BACK], GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(listColors[LIST_TEXT], GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(listColors[LIST_BACK], GetSysColor(COLOR_WINDOW));
+    EXPECT_STREQ(installPaths.titleText, "Tidy Kit v3.08");
+    EXPECT_STREQ(installPaths.subtitleText, "Tidy Kit - Keep Your Desktop Neat!");
+    destroyBackdrop(window);
+}
+
+TEST_F(Backdrop, HighlightsExactlyTheCurrentStep)
+{
+    HWND window = createBackdrop();
+    Capture none(window);
+    for (int line = 0; line < STEP_COUNT; ++line) {
+        EXPECT_EQ(none.count(stepLine(line), CURRENT_STEP), 0) << "line " << line;
+        EXPECT_GT(none.count(stepLine(line), OTHER_STEP), 0) << "line " << line;
+    }
+    setStepMarker(STEP_LOCATION);
+    Capture location(window);
+    for (int line = 0; line < STEP_COUNT; ++line) {
+        EXPECT_EQ(location.count(stepLine(line), CURRENT_STEP) > 0, line == 1) << "line " << line;
+    }
+    destroyBackdrop(window);
+}
+
+TEST_F(Backdrop, StripStripesAndPicture)
+{
+    HWND window = createBackdrop();
+    Capture screen(window);
+    EXPECT_EQ(screen.at(2, 80), STRIP);
+    EXPECT_EQ(screen.at(2, screenHeight - 1), STRIP);
+    const int x = screenWidth / 2;
+    EXPECT_EQ(screen.at(x, 63), STRIPE);
+    EXPECT_EQ(screen.at(x, 65), RGB(255, 255, 255));
+    EXPECT_EQ(screen.at(x, 67), STRIPE);
+    EXPECT_EQ(screen.at(screenWidth - 1, 67), STRIPE);
+    EXPECT_EQ(screen.at(148, 67), STRIP) << "the stripes stay out of the strip";
+    // The picture's background around its corner takes the strip colour; the
+    // teal inside it, not connected to the corner, stays.
+    const RECT picture = {16, screenHeight - 180, 16 + 120, screenHeight - 180 + 168};
+    EXPECT_EQ(screen.at(picture.left + 1, picture.top + 1), STRIP);
+    EXPECT_GT(screen.count(picture, TEAL), 0);
+    EXPECT_EQ(screen.count({0, 58, 150, screenHeight}, TEAL), screen.count(picture, TEAL));
+    destroyBackdrop(window);
+}
+
+TEST_F(Backdrop, PictureBlocksAndPalettes)
+{
+    HGLOBAL separator = copyBitmapResource(IDB_SEPARATOR);
+    ASSERT_NE(separator, nullptr);
+    HRSRC resource = FindResourceA(programInstance, MAKEINTRESOURCEA(IDB_SEPARATOR), MAKEINTRESOURCEA(2));
+    EXPECT_EQ(GlobalSize(separator), SizeofResource(programInstance, resource));
+    HPALETTE palette = createDibPalette(separator);
+    ASSERT_NE(palette, nullptr);
+    EXPECT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), 5u);
+    DeleteObject(palette);
+    GlobalFree(separator);
+
+    HGLOBAL banner = copyBitmapResource(IDB_BANNER);
+    ASSERT_NE(banner, nullptr);
+    palette = createDibPalette(banner);
+    EXPECT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), 256u);
+    DeleteObject(palette);
+    GlobalFree(banner);
+
+    EXPECT_EQ(copyBitmapResource(999), nullptr);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(drawDib(screen, 0, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(stretchDib(screen, 0, 0, 10, 10, nullptr, nullptr), 0);
+    ReleaseDC(nullptr, screen);
+}

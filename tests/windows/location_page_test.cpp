@@ -1,0 +1,363 @@
+// The program location page on a real dialog: the proposed folder, the
+// folder browser and the checks of "Continue".
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "pages/location_page.h"
+#include "pages/pages.h"
+#include "resource.h"
+#include "shell/backdrop.h"
+#include "shell/config.h"
+#include "shell/wizard.h"
+
+namespace {
+struct Row {
+    std::string text;
+    LRESULT kind;
+    int indent;
+    bool operator==(const Row&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Row& row)
+{
+    return out << row.text << " (" << row.kind << ", indent " << row.indent << ")";
+}
+
+// Answers the next message box of this process with OK and keeps its text.
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer() { thread = CreateThread(nullptr, 0, watch, this, 0, nullptr); }
+    ~MessageBoxAnswerer()
+    {
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+    }
+    std::string text;
+
+private:
+    static DWORD WINAPI watch(void* self)
+    {
+        for (int tries = 0; tries < 500; ++tries) {
+            HWND box = FindWindowA("#32770", setupTitle);
+            if (box != nullptr) {
+                char text[256] = {};
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                static_cast<MessageBoxAnswerer*>(self)->text = text;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return 0;
+            }
+            Sleep(10);
+        }
+        return 0;
+    }
+    HANDLE thread;
+};
+
+class LocationPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        programInstance = GetModuleHandleA(nullptr);
+        screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        systemSmallImageList = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoA(".", 0, &shellFileInfo, sizeof shellFileInfo, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+        lstrcpyA(installPaths.installDir, ".");
+    }
+
+    void TearDown() override
+    {
+        if (page != nullptr) {
+            DestroyWindow(page);
+        }
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, publisherKey);
+    }
+
+    void openPage()
+    {
+        page = CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_LOCATION), nullptr, locationPageProc, 0);
+        ASSERT_NE(page, nullptr);
+        UpdateWindow(page);
+    }
+
+    static void storePreviousFolder(DWORD type, const void* data, DWORD size)
+    {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, installConfig.productName, 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    }
+
+    HWND list() const { return GetDlgItem(page, IDC_FOLDER_LIST); }
+
+    std::string editText() const
+    {
+        char text[300];
+        GetDlgItemTextA(page, IDC_LOCATION_EDIT, text, sizeof text);
+        return text;
+    }
+
+    std::vector<Row> rows() const
+    {
+        std::vector<Row> found;
+        const LRESULT count = SendMessageA(list(), LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char text[300];
+            SendMessageA(list(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            found.push_back({text, SendMessageA(list(), LB_GETITEMDATA, i, 0), folderListState.rowIndent[i]});
+        }
+        return found;
+    }
+
+    Row computerRow() const { return {folderListState.computerName, ROW_COMPUTER, 0}; }
+
+    void command(int controlId, int notification)
+    {
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(controlId, notification),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, controlId)));
+    }
+
+    void doubleClickRow(int row)
+    {
+        SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        command(IDC_FOLDER_LIST, LBN_DBLCLK);
+    }
+
+    HWND page = nullptr;
+};
+
+void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path; }
+} // namespace
+
+TEST_F(LocationPage, FirstInstallationProposesTheDefaultFolder)
+{
+    openPage();
+    EXPECT_STREQ(installPaths.installDir, "C:\\Moorfield Systems\\Tidy Kit");
+    EXPECT_EQ(editText(), "C:\\Moorfield Systems\\Tidy Kit");
+    EXPECT_EQ(rows(), (std::vector<Row>{computerRow(),
+                                        {"C:\\", ROW_DRIVE, 1},
+                                        {"C:\\Moorfield Systems", ROW_FOLDER, 2},
+                                        {"C:\\Moorfield Systems\\Tidy Kit", ROW_FOLDER, 3}}));
+    EXPECT_EQ(folderListState.currentRow, 3);
+    EXPECT_EQ(SendMessageA(list(), LB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(folderListState.driveMode, 0);
+    EXPECT_FALSE(std::string(folderListState.computerName).empty());
+    char caption[64];
+    GetWindowTextA(page, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Tidy Kit Program Location");
+    EXPECT_EQ(GetWindowLongPtrA(list(), GWL_STYLE) & WS_TABSTOP, 0);
+}
+
+TEST_F(LocationPage, PreviousFolderIsProposedExactlyAsStored)
+{
+    const char stored[] = "c:\\Old Place\\TK";
+    storePreviousFolder(REG_SZ, stored, sizeof stored);
+    openPage();
+    EXPECT_EQ(editText(), stored);
+    EXPECT_EQ(rows(), (std::vector<Row>{computerRow(),
+                                        {"c:\\", ROW_DRIVE, 1},
+                                        {"c:\\Old Place", ROW_FOLDER, 2},
+                                        {"c:\\Old Place\\TK", ROW_FOLDER, 3}}));
+}
+
+TEST_F(LocationPage, PreviousFolderStoredWithoutItsNulIsTerminated)
+{
+    const char stored[] = "D:\\Tools\\Tidy KitXXXX";
+    storePreviousFolder(REG_SZ, stored, 17); // "D:\Tools\Tidy Kit" and no NUL
+    char buffer[PATH_BUFFER_SIZE];
+    FillMemory(buffer, sizeof buffer, 'X');
+    ASSERT_TRUE(readPreviousFolder(buffer));
+    EXPECT_STREQ(buffer, "D:\\Tools\\Tidy Kit");
+}
+
+TEST_F(LocationPage, PreviousFolderThatIsNoFittingStringIsIgnored)
+{
+    const std::string full(PATH_BUFFER_SIZE, 'a'); // no room for its NUL
+    storePreviousFolder(REG_SZ, full.data(), PATH_BUFFER_SIZE);
+    char buffer[PATH_BUFFER_SIZE];
+    EXPECT_FALSE(readPreviousFolder(buffer));
+    const std::string longer(300, 'a');
+    storePreviousFolder(REG_SZ, longer.c_str(), 301);
+    EXPECT_FALSE(readPreviousFolder(buffer));
+    const DWORD number = 42;
+    storePreviousFolder(REG_DWORD, &number, sizeof number);
+    EXPECT_FALSE(readPreviousFolder(buffer));
+    openPage();
+    EXPECT_EQ(editText(), "C:\\Moorfield Systems\\Tidy Kit");
+}
+
+TEST_F(LocationPage, StoredFolderWithoutDriveRootShowsOnlyTheComputer)
+{
+    for (const char* stored : {"\\\\server\\share\\Tidy Kit", "D:", "Apps\\Tidy Kit", ""}) {
+        storePreviousFolder(REG_SZ, stored, static_cast<DWORD>(lstrlenA(stored) + 1));
+        lstrcpyA(installPaths.installDir, ".");
+        openPage();
+        EXPECT_EQ(editText(), stored);
+        EXPECT_EQ(rows(), std::vector<Row>{computerRow()}) << stored;
+        EXPECT_EQ(folderListState.currentRow, 0);
+        DestroyWindow(page);
+        page = nullptr;
+    }
+}
+
+TEST_F(LocationPage, BrowsingDrivesAndFolders)
+{
+    makeFolder("C:\\Browse");
+    makeFolder("C:\\Browse\\beta");
+    makeFolder("C:\\Browse\\Alpha");
+    makeFolder("C:\\Browse\\.dot");
+    makeFolder("C:\\Browse\\Hidden");
+    SetFileAttributesA("C:\\Browse\\Hidden", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    CloseHandle(CreateFileA("C:\\Browse\\file.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    openPage();
+
+    doubleClickRow(0);
+    EXPECT_EQ(folderListState.driveMode, 1);
+    EXPECT_EQ(editText(), folderListState.computerName);
+    EXPECT_STREQ(installPaths.installDir, folderListState.computerName);
+    const std::vector<Row> drives = rows();
+    ASSERT_GE(drives.size(), 2u);
+    EXPECT_EQ(drives[0], computerRow());
+    EXPECT_EQ(drives[1], (Row{"C:\\", ROW_DRIVE, 1}));
+    for (const Row& drive : drives) {
+        if (drive.kind == ROW_DRIVE) {
+            EXPECT_TRUE(drive.text[0] >= 'A' && drive.text[0] <= 'Z') << drive;
+            EXPECT_EQ(GetDriveTypeA(drive.text.c_str()), static_cast<UINT>(DRIVE_FIXED)) << drive;
+        }
+    }
+    EXPECT_EQ(SendMessageA(list(), LB_GETCURSEL, 0, 0), 0);
+    doubleClickRow(0);
+    EXPECT_EQ(rows(), drives) << "the computer row in drive mode does nothing";
+
+    doubleClickRow(1);
+    EXPECT_EQ(folderListState.driveMode, 0);
+    EXPECT_EQ(editText(), "C:\\");
+    EXPECT_EQ(folderListState.currentRow, 1);
+
+    SendMessageA(list(), LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("C:\\Browse"));
+    command(IDC_FOLDER_LIST, LBN_DBLCLK);
+    EXPECT_EQ(rows(), (std::vector<Row>{computerRow(),
+                                        {"C:\\", ROW_DRIVE, 1},
+                                        {"C:\\Browse", ROW_FOLDER, 2},
+                                        {"C:\\Browse\\Alpha", ROW_FOLDER, 3},
+                                        {"C:\\Browse\\beta", ROW_FOLDER, 3},
+                                        {"C:\\Browse\\Hidden", ROW_FOLDER, 3}}));
+    EXPECT_EQ(editText(), "C:\\Browse");
+
+    doubleClickRow(2);
+    EXPECT_EQ(rows().size(), 6u) << "the current row does nothing";
+    SendMessageA(list(), LB_SETCURSEL, 4, 0);
+    command(IDC_FOLDER_LIST, LBN_SELCHANGE);
+    EXPECT_EQ(editText(), "C:\\Browse") << "a single click changes nothing";
+    EXPECT_STREQ(installPaths.installDir, "C:\\Browse");
+    SendMessageA(list(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    command(IDC_FOLDER_LIST, LBN_DBLCLK);
+    EXPECT_EQ(editText(), "C:\\Browse") << "a double-click without a selected row does nothing";
+
+    doubleClickRow(4);
+    EXPECT_EQ(editText(), "C:\\Browse\\beta");
+    EXPECT_EQ(folderListState.currentRow, 3);
+}
+
+TEST_F(LocationPage, FolderWithMoreSubfoldersThanRowsListsTheFirstThatFit)
+{
+    makeFolder("C:\\Many");
+    for (int i = 0; i < FOLDER_LIST_ROWS + 20; ++i) {
+        makeFolder("C:\\Many\\" + std::to_string(1000 + i));
+    }
+    openPage();
+    showFolderList(page, "C:\\Many", 0);
+    ASSERT_EQ(SendMessageA(list(), LB_GETCOUNT, 0, 0), FOLDER_LIST_ROWS);
+    EXPECT_EQ(folderListState.rowIndent[FOLDER_LIST_ROWS - 1], 3);
+    EXPECT_EQ(folderListState.currentRow, 2);
+    SendMessageA(list(), LB_SETTOPINDEX, FOLDER_LIST_ROWS - 1, 0);
+    UpdateWindow(list()); // the last rows draw with their indents
+}
+
+TEST_F(LocationPage, SubfolderWhosePathDoesNotFitIsSkipped)
+{
+    // 4 + 9 x 25 = 229 characters, each level short enough to create.
+    std::string deep = "C:\\D";
+    makeFolder(deep);
+    for (int level = 0; level < 9; ++level) {
+        deep += "\\" + std::string(24, static_cast<char>('a' + level));
+        makeFolder(deep);
+    }
+    makeFolder(deep + "\\fits");
+    const std::string tooLong = deep + "\\" + std::string(27, 'z'); // 257 characters
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + std::wstring(tooLong.begin(), tooLong.end())).c_str(), nullptr));
+    openPage();
+    showFolderList(page, deep.c_str(), 0);
+    const std::vector<Row> shown = rows();
+    ASSERT_EQ(shown.size(), 1 + 11 + 1u) << "the computer, C:\\, C:\\D, nine levels and one subfolder";
+    EXPECT_EQ(shown.back(), (Row{deep + "\\fits", ROW_FOLDER, 12}));
+}
+
+TEST_F(LocationPage, ResetFolderKeepsATypedPathWhileTheFolderIsUnchanged)
+{
+    openPage();
+    SetDlgItemTextA(page, IDC_LOCATION_EDIT, "D:\\Elsewhere");
+    command(IDC_RESET_FOLDER, BN_CLICKED);
+    EXPECT_EQ(editText(), "D:\\Elsewhere");
+    doubleClickRow(0);
+    command(IDC_RESET_FOLDER, BN_CLICKED);
+    EXPECT_EQ(editText(), "C:\\Moorfield Systems\\Tidy Kit");
+    EXPECT_EQ(folderListState.driveMode, 0);
+}
+
+TEST_F(LocationPage, ContinueStoresTheFolderTheListShows)
+{
+    openPage();
+    SetDlgItemTextA(page, IDC_LOCATION_EDIT, "D:\\Apps\\");
+    EXPECT_EQ(validateLocation(page), 1);
+    EXPECT_STREQ(installPaths.installDir, "D:\\Apps\\Tidy Kit");
+    EXPECT_EQ(editText(), "D:\\Apps\\Tidy Kit");
+    EXPECT_EQ(rows().back(), (Row{"D:\\Apps\\Tidy Kit", ROW_FOLDER, 3}));
+    SetDlgItemTextA(page, IDC_LOCATION_EDIT, "D:\\Old\\tidy kitchen");
+    EXPECT_EQ(validateLocation(page), 1);
+    EXPECT_STREQ(installPaths.installDir, "D:\\Old\\tidy kitchen");
+}
+
+TEST_F(LocationPage, RefusedPathsWarnAndChangeNothing)
+{
+    openPage();
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"C:\\", "Path may not be a root drive..."},
+        {"C:", "Missing : or \\ in drive."},
+        {"C:/Apps", "Missing : or \\ in drive."},
+        {"", "Path may not be empty!"},
+        {"D:\\Long\\" + std::string(240, 'a'), "Path is too long!"},       // 257 with the name appended
+        {"D:\\Tidy Kit\\" + std::string(247, 'a'), "Path is too long!"}, // 259 typed: refused, not cut
+    };
+    for (const auto& [typed, reason] : cases) {
+        SetDlgItemTextA(page, IDC_LOCATION_EDIT, typed.c_str());
+        std::string shown;
+        {
+            MessageBoxAnswerer answerer;
+            EXPECT_EQ(validateLocation(page), -1) << typed;
+            shown = answerer.text;
+        }
+        EXPECT_EQ(shown, "Path Invalid!\r\n\r\n" + reason);
+        EXPECT_STREQ(installPaths.installDir, "C:\\Moorfield Systems\\Tidy Kit");
+        EXPECT_EQ(editText(), typed);
+    }
+}
+
+TEST_F(LocationPage, RowsBeyondTheListAreNotDrawn)
+{
+    openPage();
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_LISTBOX;
+    item.hwndItem = list();
+    item.hDC = GetDC(list());
+    item.itemID = FOLDER_LIST_ROWS;
+    EXPECT_TRUE(drawFolderRow(&item));
+    item.itemID = static_cast<UINT>(-1);
+    EXPECT_TRUE(drawFolderRow(&item));
+    ReleaseDC(list(), item.hDC);
+}
