@@ -23,12 +23,13 @@ struct BitmapView {
     int bits = 0;
     uint32_t colorsUsed = 0;
     std::vector<Rgb> table;
-    std::vector<std::vector<int>> rows;  // top-down
+    std::vector<std::vector<int>> rows; // top-down
 
     Rgb color(int x, int y) const { return table.at(rows.at(y).at(x)); }
 };
 
-BitmapView readBitmap(const Bytes& file) {
+BitmapView readBitmap(const Bytes& file)
+{
     EXPECT_EQ(file.at(0), 'B');
     EXPECT_EQ(file.at(1), 'M');
     EXPECT_EQ(u32(file, 2), file.size());
@@ -38,7 +39,7 @@ BitmapView readBitmap(const Bytes& file) {
     view.height = static_cast<int>(u32(file, 22));
     EXPECT_EQ(u16(file, 26), 1u);
     view.bits = static_cast<int>(u16(file, 28));
-    EXPECT_EQ(u32(file, 30), 0u);  // uncompressed
+    EXPECT_EQ(u32(file, 30), 0u); // uncompressed
     view.colorsUsed = u32(file, 46);
     const uint32_t tableLength = view.colorsUsed != 0 ? view.colorsUsed : 1u << view.bits;
     const uint32_t offset = u32(file, 10);
@@ -63,7 +64,8 @@ BitmapView readBitmap(const Bytes& file) {
     return view;
 }
 
-const std::map<std::string, Bytes>& files() {
+const std::map<std::string, Bytes>& files()
+{
     static const std::map<std::string, Bytes> drawn = [] {
         std::map<std::string, Bytes> byName;
         for (PictureFile& file : drawAllPictures())
@@ -73,16 +75,18 @@ const std::map<std::string, Bytes>& files() {
     return drawn;
 }
 
-const Bytes& file(const std::string& name) {
+const Bytes& file(const std::string& name)
+{
     const auto found = files().find(name);
     if (found == files().end())
         throw std::runtime_error("no picture " + name);
     return found->second;
 }
 
-}  // namespace
+} // namespace
 
-TEST(Pictures, BitmapsHaveTheirSizesDepthsAndTables) {
+TEST(Pictures, BitmapsHaveTheirSizesDepthsAndTables)
+{
     struct Expected {
         const char* name;
         int width, height, bits;
@@ -108,7 +112,8 @@ TEST(Pictures, BitmapsHaveTheirSizesDepthsAndTables) {
     }
 }
 
-TEST(Pictures, BandPicturesUseTheBannerColoursAndJoinItsLeftEdge) {
+TEST(Pictures, BandPicturesUseTheBannerColoursAndJoinItsLeftEdge)
+{
     const BitmapView banner = readBitmap(file("bitmap202.bmp"));
     const BitmapView fill = readBitmap(file("bitmap203.bmp"));
     const BitmapView separator = readBitmap(file("bitmap204.bmp"));
@@ -125,7 +130,8 @@ TEST(Pictures, BandPicturesUseTheBannerColoursAndJoinItsLeftEdge) {
             EXPECT_EQ(fill.color(x, y), banner.color(0, y)) << "at " << x << ", " << y;
 }
 
-TEST(Pictures, StripPictureFloodsOnlyTheBackgroundConnectedToItsCorner) {
+TEST(Pictures, StripPictureFloodsOnlyTheBackgroundConnectedToItsCorner)
+{
     const BitmapView picture = readBitmap(file("bitmap201.bmp"));
     const Rgb teal{0, 128, 128};
     ASSERT_EQ(picture.color(1, 1), teal);
@@ -161,11 +167,12 @@ TEST(Pictures, StripPictureFloodsOnlyTheBackgroundConnectedToItsCorner) {
                 ++borderNotReached;
         }
     }
-    EXPECT_GT(enclosedTeal, 100);  // the computer's screen
-    EXPECT_EQ(borderNotReached, 0);  // no stray teal pocket along the edges
+    EXPECT_GT(enclosedTeal, 100);   // the computer's screen
+    EXPECT_EQ(borderNotReached, 0); // no stray teal pocket along the edges
 }
 
-TEST(Pictures, IconsHoldA32And16PixelSixteenColourImage) {
+TEST(Pictures, IconsHoldA32And16PixelSixteenColourImage)
+{
     for (const char* name : {"icon100.ico", "icon101.ico"}) {
         SCOPED_TRACE(name);
         const Bytes& icon = file(name);
@@ -198,19 +205,20 @@ TEST(Pictures, IconsHoldA32And16PixelSixteenColourImage) {
     }
 }
 
-TEST(PictureFiles, PacksRowsHighNibbleFirstAndPadsThemToFourBytes) {
+TEST(PictureFiles, PacksRowsHighNibbleFirstAndPadsThemToFourBytes)
+{
     IndexedPicture picture;
     picture.width = 3;
     picture.height = 2;
     picture.bitsPerPixel = 4;
     picture.colorTable = std::vector<Rgb>(16);
     picture.colorTable[5] = {1, 2, 3};
-    picture.indices = {1, 2, 3,   // top row, written last
+    picture.indices = {1, 2, 3, // top row, written last
                        4, 5, 15};
     const Bytes bmp = encodeBitmapFile(picture);
     const size_t pixels = 14 + 40 + 64;
     ASSERT_EQ(bmp.size(), pixels + 8);
-    EXPECT_EQ(bmp.at(14 + 40 + 4 * 5), 3);  // blue first in a table entry
+    EXPECT_EQ(bmp.at(14 + 40 + 4 * 5), 3); // blue first in a table entry
     const uint8_t bottomRow[] = {0x45, 0xF0, 0, 0};
     const uint8_t topRow[] = {0x12, 0x30, 0, 0};
     EXPECT_TRUE(std::equal(bottomRow, bottomRow + 4, bmp.begin() + pixels));
@@ -220,7 +228,8 @@ TEST(PictureFiles, PacksRowsHighNibbleFirstAndPadsThemToFourBytes) {
     EXPECT_THROW(encodeBitmapFile(picture), std::invalid_argument);
 }
 
-TEST(PictureFiles, ColourReductionKeepsFixedColoursExact) {
+TEST(PictureFiles, ColourReductionKeepsFixedColoursExact)
+{
     Canvas canvas(8, 4, {10, 20, 30});
     for (int x = 0; x < 8; ++x)
         canvas.at(x, 3) = {x * 30.0, 200, 100};
@@ -231,7 +240,8 @@ TEST(PictureFiles, ColourReductionKeepsFixedColoursExact) {
         EXPECT_EQ(reduced.indices[i], 0);
 }
 
-TEST(PictureFiles, WritingIntoAMissingFolderFailsWithAMessage) {
+TEST(PictureFiles, WritingIntoAMissingFolderFailsWithAMessage)
+{
     const std::string error = writeFileReplacing("/nonexistent-folder/x.bmp", {1, 2, 3});
     EXPECT_NE(error.find("/nonexistent-folder/x.bmp.tmp"), std::string::npos) << error;
     EXPECT_EQ(std::fopen("/nonexistent-folder/x.bmp", "rb"), nullptr);

@@ -1,6 +1,7 @@
 #include "pictures.h"
 
-std::vector<PictureFile> drawAllPictures() {
+std::vector<PictureFile> drawAllPictures()
+{
     const IndexedPicture banner = drawBanner();
     return {
         {"icon100.ico", encodeIconFile(drawProductIcon())},

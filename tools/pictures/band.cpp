@@ -18,14 +18,16 @@ constexpr int FILL_WIDTH = 20;
 
 // The band's colour in row y: deep blue, lighter towards the top, with a fine
 // light line along the top edge.
-Rgb bandRowColor(int y) {
+Rgb bandRowColor(int y)
+{
     Color color = deepBlue(static_cast<double>(y) / (BAND_HEIGHT - 1));
     if (y == 0)
         color = mix(color, {160, 190, 255}, 0.45);
     return toRgb(color);
 }
 
-std::vector<Rgb> bandRowColors() {
+std::vector<Rgb> bandRowColors()
+{
     std::vector<Rgb> rows;
     for (int y = 0; y < BAND_HEIGHT; ++y)
         rows.push_back(bandRowColor(y));
@@ -35,13 +37,15 @@ std::vector<Rgb> bandRowColors() {
 // Light top, dark bottom: a bevel between the band and the white area. The
 // light line dims gently to the right in small steps, as the picture is
 // stretched some ninety times its width.
-const std::vector<Rgb>& separatorColors() {
+const std::vector<Rgb>& separatorColors()
+{
     static const std::vector<Rgb> colors = {
         {150, 190, 255}, {136, 176, 248}, {122, 162, 240}, {108, 148, 232}, {0, 16, 64}};
     return colors;
 }
 
-std::vector<Rgb> distinctColors(const std::vector<Rgb>& colors) {
+std::vector<Rgb> distinctColors(const std::vector<Rgb>& colors)
+{
     std::vector<Rgb> distinct;
     for (const Rgb& color : colors)
         if (std::find(distinct.begin(), distinct.end(), color) == distinct.end())
@@ -51,7 +55,8 @@ std::vector<Rgb> distinctColors(const std::vector<Rgb>& colors) {
 
 // A small pseudo-random number in [0, 1) from an integer, so that the scattered
 // tiles are the same in every build.
-double scatter(int seed) {
+double scatter(int seed)
+{
     uint32_t v = static_cast<uint32_t>(seed) * 2654435761u;
     v ^= v >> 15;
     v *= 2246822519u;
@@ -59,7 +64,8 @@ double scatter(int seed) {
     return (v & 0xFFFF) / 65536.0;
 }
 
-Canvas bannerCanvas() {
+Canvas bannerCanvas()
+{
     Canvas canvas(BANNER_WIDTH, BAND_HEIGHT, {});
     for (int y = 0; y < BAND_HEIGHT; ++y)
         for (int x = 0; x < BANNER_WIDTH; ++x)
@@ -85,7 +91,7 @@ Canvas bannerCanvas() {
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 6; ++column) {
             if ((row == 1 && column == 0) || (row == 2 && column == 0))
-                continue;  // these two are still on their way
+                continue; // these two are still on their way
             const Point centre{226 + 17.0 * column, 11.5 + 17.0 * row};
             Color tint = TILE_BLUE;
             if ((row * 6 + column) % 7 == 3)
@@ -111,20 +117,20 @@ Canvas bannerCanvas() {
 
 // The table of the banner and its fill: the band rows and separator colours
 // exactly, then colours chosen for the art.
-std::vector<Rgb> fixedBandColors() {
+std::vector<Rgb> fixedBandColors()
+{
     std::vector<Rgb> fixed = bandRowColors();
     for (const Rgb& color : separatorColors())
         fixed.push_back(color);
     return distinctColors(fixed);
 }
 
-}  // namespace
+} // namespace
 
-IndexedPicture drawBanner() {
-    return reduceColors(bannerCanvas(), fixedBandColors(), 256, 8);
-}
+IndexedPicture drawBanner() { return reduceColors(bannerCanvas(), fixedBandColors(), 256, 8); }
 
-IndexedPicture drawBannerFill(const std::vector<Rgb>& bannerTable) {
+IndexedPicture drawBannerFill(const std::vector<Rgb>& bannerTable)
+{
     IndexedPicture fill;
     fill.width = FILL_WIDTH;
     fill.height = BAND_HEIGHT;
@@ -135,19 +141,18 @@ IndexedPicture drawBannerFill(const std::vector<Rgb>& bannerTable) {
         const auto found = std::find(fill.colorTable.begin(), fill.colorTable.end(), rows[y]);
         if (found == fill.colorTable.end())
             throw std::logic_error("the banner's table lacks a band colour");
-        fill.indices.insert(fill.indices.end(), FILL_WIDTH,
-                            static_cast<uint8_t>(found - fill.colorTable.begin()));
+        fill.indices.insert(fill.indices.end(), FILL_WIDTH, static_cast<uint8_t>(found - fill.colorTable.begin()));
     }
     return fill;
 }
 
-IndexedPicture drawSeparator() {
+IndexedPicture drawSeparator()
+{
     IndexedPicture separator;
     separator.width = 10;
     separator.height = 2;
     separator.bitsPerPixel = 8;
     separator.colorTable = separatorColors();
-    separator.indices = {0, 0, 1, 1, 1, 2, 2, 2, 3, 3,
-                         4, 4, 4, 4, 4, 4, 4, 4, 4, 4};
+    separator.indices = {0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4};
     return separator;
 }

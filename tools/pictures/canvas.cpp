@@ -6,7 +6,8 @@
 #include <numbers>
 #include <stdexcept>
 
-Color mix(Color from, Color to, double amount) {
+Color mix(Color from, Color to, double amount)
+{
     return {from.red + (to.red - from.red) * amount, from.green + (to.green - from.green) * amount,
             from.blue + (to.blue - from.blue) * amount};
 }
@@ -15,28 +16,28 @@ Color colorOf(Rgb rgb) { return {double(rgb.red), double(rgb.green), double(rgb.
 
 namespace {
 
-uint8_t channel(double value) {
-    return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
-}
+uint8_t channel(double value) { return static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
 
-}  // namespace
+} // namespace
 
 Rgb toRgb(Color color) { return {channel(color.red), channel(color.green), channel(color.blue)}; }
 
 Canvas::Canvas(int canvasWidth, int canvasHeight, Color fill)
-    : width(canvasWidth), height(canvasHeight),
-      pixels(static_cast<size_t>(canvasWidth) * canvasHeight, fill) {}
+    : width(canvasWidth), height(canvasHeight), pixels(static_cast<size_t>(canvasWidth) * canvasHeight, fill)
+{
+}
 
-Shape ellipseShape(Point centre, double radiusX, double radiusY) {
-    return {centre.x - radiusX, centre.y - radiusY, centre.x + radiusX, centre.y + radiusY,
-            [=](Point p) {
+Shape ellipseShape(Point centre, double radiusX, double radiusY)
+{
+    return {centre.x - radiusX, centre.y - radiusY, centre.x + radiusX, centre.y + radiusY, [=](Point p) {
                 const double dx = (p.x - centre.x) / radiusX;
                 const double dy = (p.y - centre.y) / radiusY;
                 return dx * dx + dy * dy <= 1.0;
             }};
 }
 
-Shape polygonShape(const std::vector<Point>& corners) {
+Shape polygonShape(const std::vector<Point>& corners)
+{
     Shape shape{corners[0].x, corners[0].y, corners[0].x, corners[0].y, nullptr};
     for (const Point& corner : corners) {
         shape.left = std::min(shape.left, corner.x);
@@ -57,7 +58,8 @@ Shape polygonShape(const std::vector<Point>& corners) {
     return shape;
 }
 
-Shape roundedRectShape(double left, double top, double right, double bottom, double radius) {
+Shape roundedRectShape(double left, double top, double right, double bottom, double radius)
+{
     return {left, top, right, bottom, [=](Point p) {
                 if (p.x < left || p.x > right || p.y < top || p.y > bottom)
                     return false;
@@ -67,7 +69,8 @@ Shape roundedRectShape(double left, double top, double right, double bottom, dou
             }};
 }
 
-Shape rotatedShape(const Shape& shape, Point pivot, double degrees) {
+Shape rotatedShape(const Shape& shape, Point pivot, double degrees)
+{
     const double angle = degrees * std::numbers::pi / 180.0;
     const double c = std::cos(angle);
     const double s = std::sin(angle);
@@ -93,10 +96,11 @@ Shape rotatedShape(const Shape& shape, Point pivot, double degrees) {
     return turned;
 }
 
-Shape lineShape(Point from, Point to, double width) {
+Shape lineShape(Point from, Point to, double width)
+{
     const double half = width / 2;
-    return {std::min(from.x, to.x) - half, std::min(from.y, to.y) - half,
-            std::max(from.x, to.x) + half, std::max(from.y, to.y) + half, [=](Point p) {
+    return {std::min(from.x, to.x) - half, std::min(from.y, to.y) - half, std::max(from.x, to.x) + half,
+            std::max(from.y, to.y) + half, [=](Point p) {
                 const double vx = to.x - from.x;
                 const double vy = to.y - from.y;
                 const double lengthSquared = vx * vx + vy * vy;
@@ -108,7 +112,8 @@ Shape lineShape(Point from, Point to, double width) {
             }};
 }
 
-void fillShape(Canvas& canvas, const Shape& shape, const Paint& paint, double opacity) {
+void fillShape(Canvas& canvas, const Shape& shape, const Paint& paint, double opacity)
+{
     constexpr int GRID = 4;
     const int x0 = std::max(0, static_cast<int>(std::floor(shape.left)));
     const int y0 = std::max(0, static_cast<int>(std::floor(shape.top)));
@@ -128,11 +133,14 @@ void fillShape(Canvas& canvas, const Shape& shape, const Paint& paint, double op
     }
 }
 
-void fillShape(Canvas& canvas, const Shape& shape, Color color, double opacity) {
-    fillShape(canvas, shape, [color](Point) { return color; }, opacity);
+void fillShape(Canvas& canvas, const Shape& shape, Color color, double opacity)
+{
+    fillShape(
+        canvas, shape, [color](Point) { return color; }, opacity);
 }
 
-void addLight(Canvas& canvas, Color color, const std::function<double(Point)>& strength) {
+void addLight(Canvas& canvas, Color color, const std::function<double(Point)>& strength)
+{
     for (int y = 0; y < canvas.height; ++y) {
         for (int x = 0; x < canvas.width; ++x) {
             const double amount = strength({x + 0.5, y + 0.5});
@@ -152,7 +160,8 @@ namespace {
 struct ColorBox {
     std::vector<Rgb> colors;
 
-    int widestChannel(int& spread) const {
+    int widestChannel(int& spread) const
+    {
         std::array<int, 3> low = {255, 255, 255};
         std::array<int, 3> high = {0, 0, 0};
         for (const Rgb& c : colors) {
@@ -170,7 +179,8 @@ struct ColorBox {
         return widest;
     }
 
-    Rgb average() const {
+    Rgb average() const
+    {
         double sum[3] = {0, 0, 0};
         for (const Rgb& c : colors) {
             sum[0] += c.red;
@@ -182,11 +192,13 @@ struct ColorBox {
     }
 };
 
-uint8_t component(const Rgb& c, int channelIndex) {
+uint8_t component(const Rgb& c, int channelIndex)
+{
     return channelIndex == 0 ? c.red : channelIndex == 1 ? c.green : c.blue;
 }
 
-std::vector<Rgb> medianCut(std::vector<Rgb> colors, size_t wanted) {
+std::vector<Rgb> medianCut(std::vector<Rgb> colors, size_t wanted)
+{
     std::vector<ColorBox> boxes;
     if (colors.empty() || wanted == 0)
         return {};
@@ -231,7 +243,8 @@ std::vector<Rgb> medianCut(std::vector<Rgb> colors, size_t wanted) {
     return table;
 }
 
-double distance(const Color& a, const Rgb& b) {
+double distance(const Color& a, const Rgb& b)
+{
     // Weighted towards green, as the eye is.
     const double dr = a.red - b.red;
     const double dg = a.green - b.green;
@@ -239,7 +252,8 @@ double distance(const Color& a, const Rgb& b) {
     return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
 }
 
-uint8_t nearestIndex(const std::vector<Rgb>& table, const Color& color) {
+uint8_t nearestIndex(const std::vector<Rgb>& table, const Color& color)
+{
     size_t best = 0;
     double bestDistance = distance(color, table[0]);
     for (size_t i = 1; i < table.size() && bestDistance > 0; ++i) {
@@ -252,10 +266,10 @@ uint8_t nearestIndex(const std::vector<Rgb>& table, const Color& color) {
     return static_cast<uint8_t>(best);
 }
 
-}  // namespace
+} // namespace
 
-IndexedPicture reduceColors(const Canvas& canvas, const std::vector<Rgb>& fixedColors,
-                            int tableSize, int bitsPerPixel) {
+IndexedPicture reduceColors(const Canvas& canvas, const std::vector<Rgb>& fixedColors, int tableSize, int bitsPerPixel)
+{
     if (static_cast<int>(fixedColors.size()) > tableSize || tableSize > (1 << bitsPerPixel))
         throw std::invalid_argument("colour table too small for the fixed colours");
     std::vector<Rgb> others;
@@ -291,8 +305,7 @@ IndexedPicture reduceColors(const Canvas& canvas, const std::vector<Rgb>& fixedC
             const uint8_t index = nearestIndex(picture.colorTable, work[at]);
             picture.indices[at] = index;
             const Rgb& chosen = picture.colorTable[index];
-            const Color error{work[at].red - chosen.red, work[at].green - chosen.green,
-                              work[at].blue - chosen.blue};
+            const Color error{work[at].red - chosen.red, work[at].green - chosen.green, work[at].blue - chosen.blue};
             spread(x + 1, y, error, 7.0 / 16);
             spread(x - 1, y + 1, error, 3.0 / 16);
             spread(x, y + 1, error, 5.0 / 16);

@@ -18,7 +18,7 @@ Color colorOf(Rgb rgb);
 struct Canvas {
     int width = 0;
     int height = 0;
-    std::vector<Color> pixels;  // top-down
+    std::vector<Color> pixels; // top-down
 
     Canvas(int canvasWidth, int canvasHeight, Color fill);
     Color& at(int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; }
@@ -63,7 +63,6 @@ void addLight(Canvas& canvas, Color color, const std::function<double(Point)>& s
 // are not already one of them. Error diffusion (Floyd-Steinberg) smooths
 // gradients; pixels that are exactly a fixed colour stay exact as long as no
 // error reaches them.
-IndexedPicture reduceColors(const Canvas& canvas, const std::vector<Rgb>& fixedColors,
-                            int tableSize, int bitsPerPixel);
+IndexedPicture reduceColors(const Canvas& canvas, const std::vector<Rgb>& fixedColors, int tableSize, int bitsPerPixel);
 
 Rgb toRgb(Color color);

@@ -4,8 +4,10 @@
 // The folder stands for the program group; the arrow in the white box is the
 // mark of a shortcut.
 
-std::vector<IndexedPicture> drawGroupIcon() {
+std::vector<IndexedPicture> drawGroupIcon()
+{
     const IndexedPicture large = iconImageFromGrid({
+        // clang-format off
         "................................",
         "................................",
         "................................",
@@ -38,8 +40,10 @@ std::vector<IndexedPicture> drawGroupIcon() {
         "KWWKKWWWWWWK....................",
         "KWWWWWWWWWWK....................",
         "KKKKKKKKKKKK....................",
+        // clang-format on
     });
     const IndexedPicture small = iconImageFromGrid({
+        // clang-format off
         "................",
         "................",
         "..KKKKK.........",
@@ -56,6 +60,7 @@ std::vector<IndexedPicture> drawGroupIcon() {
         "KWKWWWWKyyyyyyK.",
         "KWWWWWWKKKKKKKK.",
         "KKKKKKKK........",
+        // clang-format on
     });
     return {large, small};
 }

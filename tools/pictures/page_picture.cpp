@@ -12,7 +12,8 @@ namespace {
 constexpr int WIDTH = 120;
 constexpr int HEIGHT = 168;
 
-void drawBackground(Canvas& canvas) {
+void drawBackground(Canvas& canvas)
+{
     for (int y = 0; y < HEIGHT; ++y)
         for (int x = 0; x < WIDTH; ++x)
             canvas.at(x, y) = deepBlue(y / (HEIGHT - 1.0));
@@ -31,19 +32,27 @@ void drawBackground(Canvas& canvas) {
 }
 
 // A sheet of paper with a turned-down corner and lines of text.
-void drawDocument(Canvas& canvas, Point centre, double degrees, double opacity) {
+void drawDocument(Canvas& canvas, Point centre, double degrees, double opacity)
+{
     const double w = 24;
     const double h = 30;
     const double left = centre.x - w / 2;
     const double top = centre.y - h / 2;
     auto turned = [&](const Shape& shape) { return rotatedShape(shape, centre, degrees); };
     auto sheet = [&](double dx, double dy) {
-        return turned(polygonShape({{left + dx, top + dy}, {left + w - 7 + dx, top + dy}, {left + w + dx, top + 7 + dy},
-                                    {left + w + dx, top + h + dy}, {left + dx, top + h + dy}}));
+        return turned(polygonShape({{left + dx, top + dy},
+                                    {left + w - 7 + dx, top + dy},
+                                    {left + w + dx, top + 7 + dy},
+                                    {left + w + dx, top + h + dy},
+                                    {left + dx, top + h + dy}}));
     };
     fillShape(canvas, sheet(1.5, 2), Color{0, 10, 40}, 0.4 * opacity);
-    fillShape(canvas, sheet(0, 0),
-              [=](Point p) { return mix({255, 255, 255}, {214, 224, 240}, (p.y - top) / h); }, opacity);
+    fillShape(
+        canvas, sheet(0, 0),
+        [=](Point p) {
+            return mix({255, 255, 255}, {214, 224, 240}, (p.y - top) / h);
+        },
+        opacity);
     fillShape(canvas, turned(polygonShape({{left + w - 7, top}, {left + w - 7, top + 7}, {left + w, top + 7}})),
               Color{170, 182, 205}, opacity);
     for (int line = 0; line < 5; ++line) {
@@ -53,18 +62,18 @@ void drawDocument(Canvas& canvas, Point centre, double degrees, double opacity) 
     }
 }
 
-void drawFolder(Canvas& canvas) {
+void drawFolder(Canvas& canvas)
+{
     const Color deepGold{196, 138, 30};
     const Color gold{236, 178, 56};
     const Color paleGold{255, 226, 130};
     // Shadow on the ground.
     fillShape(canvas, ellipseShape({62, 154}, 50, 6), Color{0, 8, 36}, 0.55);
     // The back of the folder with its tab.
-    fillShape(canvas,
-              polygonShape({{18, 96}, {44, 96}, {50, 102}, {100, 102}, {100, 152}, {18, 152}}),
+    fillShape(canvas, polygonShape({{18, 96}, {44, 96}, {50, 102}, {100, 102}, {100, 152}, {18, 152}}),
               [=](Point p) { return mix(gold, deepGold, (p.y - 96) / 56); });
-    fillShape(canvas, polygonShape({{19, 97}, {43.5, 97}, {49.5, 103}, {99, 103}, {99, 104}, {19, 104}}),
-              paleGold, 0.6);
+    fillShape(canvas, polygonShape({{19, 97}, {43.5, 97}, {49.5, 103}, {99, 103}, {99, 104}, {19, 104}}), paleGold,
+              0.6);
     // Papers standing in it.
     drawDocument(canvas, {48, 104}, -8, 1.0);
     drawDocument(canvas, {70, 106}, 6, 1.0);
@@ -75,9 +84,10 @@ void drawFolder(Canvas& canvas) {
     fillShape(canvas, lineShape({22, 153.5}, {106, 153.5}, 1.2), deepGold, 0.9);
 }
 
-}  // namespace
+} // namespace
 
-IndexedPicture drawPagePicture() {
+IndexedPicture drawPagePicture()
+{
     Canvas canvas(WIDTH, HEIGHT, {});
     drawBackground(canvas);
     // Falling in, from faint at the top to nearly arrived.
@@ -93,9 +103,15 @@ IndexedPicture drawPagePicture() {
     drawFolder(canvas);
     // A sparkle over the folder.
     const Point star{96, 86};
-    fillShape(canvas, polygonShape({{star.x, star.y - 9}, {star.x + 1.6, star.y - 1.6}, {star.x + 9, star.y},
-                                    {star.x + 1.6, star.y + 1.6}, {star.x, star.y + 9}, {star.x - 1.6, star.y + 1.6},
-                                    {star.x - 9, star.y}, {star.x - 1.6, star.y - 1.6}}),
+    fillShape(canvas,
+              polygonShape({{star.x, star.y - 9},
+                            {star.x + 1.6, star.y - 1.6},
+                            {star.x + 9, star.y},
+                            {star.x + 1.6, star.y + 1.6},
+                            {star.x, star.y + 9},
+                            {star.x - 1.6, star.y + 1.6},
+                            {star.x - 9, star.y},
+                            {star.x - 1.6, star.y - 1.6}}),
               Color{255, 250, 200});
     addLight(canvas, {120, 120, 80}, [star](Point p) {
         const double d = std::hypot(p.x - star.x, p.y - star.y);

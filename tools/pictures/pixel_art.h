@@ -28,7 +28,7 @@ void fillRect(IndexedPicture& picture, int left, int top, int right, int bottom,
 // and right: raised with a light top, pressed in with a dark one.
 void bevel(IndexedPicture& picture, int left, int top, int right, int bottom, char light, char dark);
 // A filled four-sided shape with horizontal top and bottom edges.
-void fillTrapezoid(IndexedPicture& picture, int top, int bottom, int topLeft, int topRight,
-                   int bottomLeft, int bottomRight, char letter);
+void fillTrapezoid(IndexedPicture& picture, int top, int bottom, int topLeft, int topRight, int bottomLeft,
+                   int bottomRight, char letter);
 // Copies a grid onto the picture with its top-left corner at x, y; '.' is left alone.
 void stampGrid(IndexedPicture& picture, int x, int y, const std::vector<std::string>& rows);

@@ -4,8 +4,10 @@
 // A monitor whose teal desktop holds neatly arranged icons: the product tidies
 // the desktop.
 
-std::vector<IndexedPicture> drawProductIcon() {
+std::vector<IndexedPicture> drawProductIcon()
+{
     const IndexedPicture large = iconImageFromGrid({
+        // clang-format off
         "............................Y...",
         "............................Y...",
         "...........................YWY..",
@@ -38,8 +40,10 @@ std::vector<IndexedPicture> drawProductIcon() {
         "....KddddddddddddddddddK........",
         ".....KKKKKKKKKKKKKKKKKK.........",
         "................................",
+        // clang-format on
     });
     const IndexedPicture small = iconImageFromGrid({
+        // clang-format off
         "..............Y.",
         "..............Y.",
         "............YYWY",
@@ -56,6 +60,7 @@ std::vector<IndexedPicture> drawProductIcon() {
         "......KdK.......",
         "...KsssssssK....",
         "....KKKKKKK.....",
+        // clang-format on
     });
     return {large, small};
 }

@@ -4,7 +4,8 @@
 
 Color deepBlue(double depth) { return mix({44, 90, 186}, {4, 28, 100}, std::pow(depth, 0.75)); }
 
-void drawTile(Canvas& canvas, Point centre, double size, double degrees, Color tint, double opacity) {
+void drawTile(Canvas& canvas, Point centre, double size, double degrees, Color tint, double opacity)
+{
     const double half = size / 2;
     auto square = [&](Point at, double inset, double radius) {
         return rotatedShape(roundedRectShape(at.x - half + inset, at.y - half + inset, at.x + half - inset,
@@ -14,12 +15,16 @@ void drawTile(Canvas& canvas, Point centre, double size, double degrees, Color t
     const double top = centre.y - half;
     fillShape(canvas, square({centre.x + 1, centre.y + 1.5}, 0, size * 0.22), Color{0, 10, 40}, opacity * 0.45);
     fillShape(canvas, square(centre, 0, size * 0.22), Color{215, 230, 255}, opacity * 0.9);
-    fillShape(canvas, square(centre, 1.2, size * 0.16),
-              [=](Point p) { return mix(mix(tint, {255, 255, 255}, 0.6), tint, (p.y - top) / size); },
-              opacity);
+    fillShape(
+        canvas, square(centre, 1.2, size * 0.16),
+        [=](Point p) {
+            return mix(mix(tint, {255, 255, 255}, 0.6), tint, (p.y - top) / size);
+        },
+        opacity);
 }
 
-void drawStreak(Canvas& canvas, Point head, Point direction, double length, double width, double opacity) {
+void drawStreak(Canvas& canvas, Point head, Point direction, double length, double width, double opacity)
+{
     const double half = width / 2;
     addLight(canvas, {90, 130, 200}, [=](Point p) {
         const double along = (p.x - head.x) * direction.x + (p.y - head.y) * direction.y;

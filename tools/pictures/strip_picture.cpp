@@ -11,6 +11,7 @@ constexpr int WIDTH = 120;
 constexpr int HEIGHT = 168;
 
 const std::vector<std::string> FOLDER = {
+    // clang-format off
     ".yyyy.......",
     "yYYYYy......",
     "yYYYYYyyyyyy",
@@ -20,9 +21,11 @@ const std::vector<std::string> FOLDER = {
     "yYYYYYYYYYYy",
     "yYYYYYYYYYYy",
     "yyyyyyyyyyyy",
+    // clang-format on
 };
 
 const std::vector<std::string> DOCUMENT = {
+    // clang-format off
     "..KKKKKKK...",
     "..KWWWWWKK..",
     "..KWddWWKWK.",
@@ -32,9 +35,11 @@ const std::vector<std::string> DOCUMENT = {
     "..KWddddddWK",
     "..KWWWWWWWWK",
     "..KKKKKKKKKK",
+    // clang-format on
 };
 
 const std::vector<std::string> PROGRAM = {
+    // clang-format off
     "KKKKKKKKKKKK",
     "KnnnnnnnndnK",
     "KWWWWWWWWWWK",
@@ -44,25 +49,33 @@ const std::vector<std::string> PROGRAM = {
     "KWRRWWWWWWWK",
     "KWWWWWWWWWWK",
     "KKKKKKKKKKKK",
+    // clang-format on
 };
 
 const std::vector<std::string> SPARKLE = {
-    "....Y....",
-    "....Y....",
-    "...YWY...",
-    "YYYWWWYYY",
-    "...YWY...",
-    "....Y....",
-    "....Y....",
+    // clang-format off
+    ".....Y.....",
+    ".....Y.....",
+    ".....Y.....",
+    "....YWY....",
+    "YYYYWWWYYYY",
+    "....YWY....",
+    ".....Y.....",
+    ".....Y.....",
+    ".....Y.....",
+    // clang-format on
 };
 
 const std::vector<std::string> SMALL_SPARKLE = {
+    // clang-format off
     ".Y.",
     "YWY",
     ".Y.",
+    // clang-format on
 };
 
-void drawMonitor(IndexedPicture& picture) {
+void drawMonitor(IndexedPicture& picture)
+{
     // Body with rounded corners.
     fillRect(picture, 6, 14, 113, 104, 'K');
     fillRect(picture, 7, 15, 112, 103, 's');
@@ -80,9 +93,8 @@ void drawMonitor(IndexedPicture& picture) {
         for (int y : {24, 90})
             plot(picture, x, y, 'K');
     // A neat desktop: three rows of four icons with their names under them.
-    const std::vector<std::string>* icons[] = {&FOLDER, &DOCUMENT, &PROGRAM, &FOLDER,
-                                               &DOCUMENT, &FOLDER, &FOLDER, &PROGRAM,
-                                               &PROGRAM, &DOCUMENT, &FOLDER, &DOCUMENT};
+    const std::vector<std::string>* icons[] = {&FOLDER, &DOCUMENT, &PROGRAM, &FOLDER,   &DOCUMENT, &FOLDER,
+                                               &FOLDER, &PROGRAM,  &PROGRAM, &DOCUMENT, &FOLDER,   &DOCUMENT};
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 4; ++column) {
             const int x = 22 + column * 20;
@@ -98,7 +110,8 @@ void drawMonitor(IndexedPicture& picture) {
     fillRect(picture, 90, 97, 91, 98, 'G');
 }
 
-void drawCase(IndexedPicture& picture) {
+void drawCase(IndexedPicture& picture)
+{
     // Neck between monitor and case.
     fillRect(picture, 40, 105, 79, 108, 'K');
     fillRect(picture, 41, 105, 78, 107, 'd');
@@ -125,7 +138,8 @@ void drawCase(IndexedPicture& picture) {
         fillRect(picture, 9, y, 56, y, 'd');
 }
 
-void drawKeyboard(IndexedPicture& picture) {
+void drawKeyboard(IndexedPicture& picture)
+{
     fillTrapezoid(picture, 146, 166, 12, 107, 3, 116, 'K');
     fillTrapezoid(picture, 147, 164, 13, 106, 5, 114, 's');
     fillRect(picture, 5, 165, 114, 165, 'd');
@@ -151,14 +165,15 @@ void drawKeyboard(IndexedPicture& picture) {
     key(97, 106, 161);
 }
 
-}  // namespace
+} // namespace
 
-IndexedPicture drawStripPicture() {
+IndexedPicture drawStripPicture()
+{
     IndexedPicture picture = pictureFromGrid(std::vector<std::string>(HEIGHT, std::string(WIDTH, '.')), 't');
     drawMonitor(picture);
     drawCase(picture);
     drawKeyboard(picture);
-    stampGrid(picture, 104, 2, SPARKLE);
-    stampGrid(picture, 95, 9, SMALL_SPARKLE);
+    stampGrid(picture, 101, 2, SPARKLE);
+    stampGrid(picture, 92, 9, SMALL_SPARKLE);
     return picture;
 }
