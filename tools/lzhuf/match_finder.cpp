@@ -7,7 +7,7 @@ using namespace lzhuf;
 namespace {
 constexpr int HASH_BITS = 15;
 constexpr size_t CHAIN_SIZE = 2 * N; // keeps the whole window even when a block reaches ahead
-constexpr int MAX_CHAIN_STEPS = 48;
+constexpr int MAX_CHAIN_STEPS = 32;
 
 uint32_t hashAt(const uint8_t* p)
 {

@@ -7,134 +7,151 @@ using namespace lzhuf;
 LzhufDecoder lzhufDecoder;
 
 namespace {
+// The fields that change with every bit and byte are worked on in a local
+// copy, which the compiler can keep in registers while bytes are stored into
+// the ring and the output buffer, and are written back when the stream ends.
+struct Cursor {
+    const uint8_t* input;
+    uint32_t inputRemaining;
+    uint32_t readsPastEnd;
+    uint32_t bitBuffer; // 16 bits wide
+    uint32_t bitCount;
+    uint32_t outputRemaining;
+    uint32_t outCount;
+    uint32_t ringPos;
+};
+
 LzhufDecoder& d = lzhufDecoder;
 
-uint8_t readInputByte()
+uint8_t readInputByte(Cursor& at)
 {
-    if (d.inputRemaining == 0) {
-        ++d.readsPastEnd;
+    if (at.inputRemaining == 0) {
+        ++at.readsPastEnd;
         return 0;
     }
-    --d.inputRemaining;
-    return *d.inputCursor++;
+    --at.inputRemaining;
+    return *at.input++;
 }
 
-// Tops the buffer up to at least 9 valid bits.
-void refill()
+// Tops the buffer up to at least 9 valid bits, most significant bit first.
+void refill(Cursor& at)
 {
-    while (d.bitCount <= 8) {
-        d.bitBuffer = static_cast<uint16_t>(d.bitBuffer | readInputByte() << (8 - d.bitCount));
-        d.bitCount = static_cast<uint16_t>(d.bitCount + 8);
+    while (at.bitCount <= 8) {
+        at.bitBuffer |= static_cast<uint32_t>(readInputByte(at)) << (8 - at.bitCount);
+        at.bitCount += 8;
     }
 }
 
-int getBit()
+unsigned getBit(Cursor& at)
 {
-    refill();
-    const int bit = d.bitBuffer >> 15;
-    d.bitBuffer = static_cast<uint16_t>(d.bitBuffer << 1);
-    --d.bitCount;
+    refill(at);
+    const unsigned bit = at.bitBuffer >> 15;
+    at.bitBuffer = (at.bitBuffer << 1) & 0xFFFF;
+    --at.bitCount;
     return bit;
 }
 
-int getByte()
+unsigned getByte(Cursor& at)
 {
-    refill();
-    const int byte = d.bitBuffer >> 8;
-    d.bitBuffer = static_cast<uint16_t>(d.bitBuffer << 8);
-    d.bitCount = static_cast<uint16_t>(d.bitCount - 8);
+    refill(at);
+    const unsigned byte = at.bitBuffer >> 8;
+    at.bitBuffer = (at.bitBuffer << 8) & 0xFFFF;
+    at.bitCount -= 8;
     return byte;
 }
 
 // Walks from the root to a leaf, one bit per level; every walk ends at a leaf.
-int decodeChar()
+int decodeChar(Cursor& at)
 {
-    int c = d.tree.child[R];
+    const int16_t* child = d.tree.child;
+    int c = child[R];
     while (c < T) {
-        c = d.tree.child[c + getBit()];
+        c = child[c + static_cast<int>(getBit(at))];
     }
     const int symbol = c - T;
     updateTree(d.tree, symbol);
     return symbol;
 }
 
-int decodePosition()
+unsigned decodePosition(Cursor& at)
 {
-    unsigned b = static_cast<unsigned>(getByte());
+    unsigned b = getByte(at);
     const unsigned upper = positionCode.d_code[b];
     for (int n = positionCode.d_len[b] - 2; n > 0; --n) {
-        b = b << 1 | static_cast<unsigned>(getBit());
+        b = b << 1 | getBit(at);
     }
-    return static_cast<int>(upper << POSITION_LOW_BITS | (b & 0x3F));
+    return upper << POSITION_LOW_BITS | (b & 0x3F);
 }
 
-void writeBlock()
+void writeBlock(Cursor& at)
 {
-    if (!d.sink(d.sinkContext, d.outBuffer, d.outCount)) {
+    if (!d.sink(d.sinkContext, d.outBuffer, at.outCount)) {
         d.sinkRefused = true;
     }
-    d.outCount = 0;
+    at.outCount = 0;
 }
 
-void putOutputByte(uint8_t byte)
+void putOutputByte(Cursor& at, uint8_t byte)
 {
-    d.outBuffer[d.outCount++] = byte;
-    --d.outputRemaining;
-    if (d.outCount == OUTPUT_BLOCK) {
-        writeBlock();
+    d.outBuffer[at.outCount++] = byte;
+    --at.outputRemaining;
+    if (at.outCount == OUTPUT_BLOCK) {
+        writeBlock(at);
     }
 }
 
-void flushOutput()
+void flushOutput(Cursor& at)
 {
-    if (d.outCount != 0 && !d.sinkRefused) {
-        writeBlock();
+    if (at.outCount != 0 && !d.sinkRefused) {
+        writeBlock(at);
     }
 }
 
-void putRingByte(uint8_t byte)
+void putRingByte(Cursor& at, uint8_t byte)
 {
-    putOutputByte(byte);
-    d.ring[d.ringPos] = byte;
-    d.ringPos = (d.ringPos + 1) & (N - 1);
+    putOutputByte(at, byte);
+    d.ring[at.ringPos] = byte;
+    at.ringPos = (at.ringPos + 1) & (N - 1);
 }
 } // namespace
 
 bool decodeStream(const uint8_t* packed, uint32_t packedSize, uint32_t unpackedSize, OutputSink sink,
                   void* sinkContext)
 {
-    d.inputCursor = packed;
-    d.inputRemaining = packedSize;
-    d.readsPastEnd = 0;
-    d.outputRemaining = unpackedSize;
+    Cursor at = {packed, packedSize, 0, 0, 0, unpackedSize, 0, RING_PRESET};
     d.sink = sink;
     d.sinkContext = sinkContext;
     d.sinkRefused = false;
-    d.outCount = 0;
-    d.bitBuffer = 0;
-    d.bitCount = 0;
     startTree(d.tree);
     std::memset(d.ring, PRESET_BYTE, RING_PRESET);
-    d.ringPos = RING_PRESET;
 
-    while (d.outputRemaining > 0 && !d.sinkRefused) {
-        const int c = decodeChar();
+    while (at.outputRemaining > 0 && !d.sinkRefused) {
+        const int c = decodeChar(at);
         if (c < 256) {
-            putRingByte(static_cast<uint8_t>(c));
+            putRingByte(at, static_cast<uint8_t>(c));
             continue;
         }
         uint32_t length = static_cast<uint32_t>(c - 255 + THRESHOLD);
         // A corrupt stream's last match may run past the end: never write more.
-        if (length > d.outputRemaining) {
-            length = d.outputRemaining;
+        if (length > at.outputRemaining) {
+            length = at.outputRemaining;
         }
         // Byte by byte, so a match may overlap the bytes it produces.
-        int source = (d.ringPos - decodePosition() - 1) & (N - 1);
+        unsigned source = (at.ringPos - decodePosition(at) - 1) & (N - 1);
         for (; length > 0 && !d.sinkRefused; --length) {
-            putRingByte(d.ring[source]);
+            putRingByte(at, d.ring[source]);
             source = (source + 1) & (N - 1);
         }
     }
-    flushOutput();
+    flushOutput(at);
+
+    d.inputCursor = at.input;
+    d.inputRemaining = at.inputRemaining;
+    d.readsPastEnd = at.readsPastEnd;
+    d.bitBuffer = static_cast<uint16_t>(at.bitBuffer);
+    d.bitCount = static_cast<uint16_t>(at.bitCount);
+    d.outputRemaining = at.outputRemaining;
+    d.outCount = at.outCount;
+    d.ringPos = static_cast<uint16_t>(at.ringPos);
     return !d.sinkRefused;
 }
