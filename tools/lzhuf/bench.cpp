@@ -55,8 +55,8 @@ void decode(benchmark::State& state)
     const std::vector<uint8_t>& data = corpus(static_cast<int>(state.range(0)));
     const std::vector<uint8_t> packed = packStream(data.data(), data.size(), ParseMode::Optimal);
     for (auto _ : state) {
-        decodeStream(packed.data(), static_cast<uint32_t>(packed.size()), static_cast<uint32_t>(data.size()),
-                     discard, nullptr);
+        decodeStream(packed.data(), static_cast<uint32_t>(packed.size()), static_cast<uint32_t>(data.size()), discard,
+                     nullptr);
     }
     state.SetLabel(corpusName(static_cast<int>(state.range(0))));
     state.counters["output_MB/s"] = megabytesPerSecond(state, data.size());

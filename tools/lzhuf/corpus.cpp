@@ -17,18 +17,16 @@ struct Random {
 };
 
 constexpr const char* words[] = {
-    "the", "of", "and", "to", "a", "in", "is", "your", "files", "desktop", "for", "that", "with", "it",
-    "folder", "Tidy", "Kit", "each", "icon", "can", "you", "be", "are", "on", "as", "when", "rule",
-    "this", "from", "by", "or", "shortcut", "window", "which", "list", "one", "all", "new", "sort",
-    "keep", "move", "program", "clean", "name", "date", "size", "choose", "option", "menu", "before",
-    "after", "every", "week", "archive", "document", "picture", "setting", "click", "button", "open",
+    "the",   "of",       "and",    "to",      "a",        "in",      "is",      "your",   "files",  "desktop",
+    "for",   "that",     "with",   "it",      "folder",   "Tidy",    "Kit",     "each",   "icon",   "can",
+    "you",   "be",       "are",    "on",      "as",       "when",    "rule",    "this",   "from",   "by",
+    "or",    "shortcut", "window", "which",   "list",     "one",     "all",     "new",    "sort",   "keep",
+    "move",  "program",  "clean",  "name",    "date",     "size",    "choose",  "option", "menu",   "before",
+    "after", "every",    "week",   "archive", "document", "picture", "setting", "click",  "button", "open",
 };
 constexpr size_t wordCount = sizeof words / sizeof words[0];
 
-void appendText(std::vector<uint8_t>& out, const char* text)
-{
-    out.insert(out.end(), text, text + std::strlen(text));
-}
+void appendText(std::vector<uint8_t>& out, const char* text) { out.insert(out.end(), text, text + std::strlen(text)); }
 
 void makeText(std::vector<uint8_t>& out, size_t size, Random& random)
 {

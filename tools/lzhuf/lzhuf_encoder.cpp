@@ -43,7 +43,7 @@ void parseGreedy(MatchFinder& finder, SymbolWriter& writer)
 }
 
 struct Step {
-    uint32_t price; // bits from the block's start
+    uint32_t price;  // bits from the block's start
     uint16_t length; // of the step that arrives here; 1 for a literal
     uint16_t distance;
 };

@@ -11,9 +11,8 @@
 #include "lzhuf_encoder.h"
 
 namespace {
-constexpr char usage[] =
-    "usage: lzhuf pack [--greedy] IN OUT\n"
-    "       lzhuf unpack IN OUT SIZE\n";
+constexpr char usage[] = "usage: lzhuf pack [--greedy] IN OUT\n"
+                         "       lzhuf unpack IN OUT SIZE\n";
 
 bool fail(const std::string& message)
 {

@@ -11,8 +11,8 @@ constexpr int MAX_CHAIN_STEPS = 32;
 
 uint32_t hashAt(const uint8_t* p)
 {
-    const uint32_t three = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                           static_cast<uint32_t>(p[2]) << 16;
+    const uint32_t three =
+        static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
     return (three * 2654435761u) >> (32 - HASH_BITS);
 }
 
@@ -81,7 +81,8 @@ int findMatches(MatchFinder& finder, size_t position, Match matches[MAX_MATCHES]
             const size_t length = commonLength(here, there, longest);
             if (length > best) {
                 best = length;
-                matches[count++] = {static_cast<uint16_t>(length), static_cast<uint16_t>(position - static_cast<size_t>(source))};
+                matches[count++] = {static_cast<uint16_t>(length),
+                                    static_cast<uint16_t>(position - static_cast<size_t>(source))};
                 if (length == longest) {
                     break;
                 }

@@ -3,11 +3,11 @@
 #include "payload_data.h"
 
 namespace {
-const char* const subjects[] = {"Photo", "Music", "Download", "Invoice", "Letter", "Project", "Screenshot",
-                                "Recipe", "Travel", "School", "Game", "Backup", "Archive", "Family"};
+const char* const subjects[] = {"Photo",  "Music",  "Download", "Invoice", "Letter", "Project", "Screenshot",
+                                "Recipe", "Travel", "School",   "Game",    "Backup", "Archive", "Family"};
 const char* const actions[] = {"Sorter", "Mover", "Archiver", "Renamer", "Filer", "Cleaner", "Keeper"};
-const char* const authors[] = {"Moorfield Systems", "J. Ashworth", "P. Kellet", "Northfold Software",
-                               "M. Okafor", "Greyling Tools"};
+const char* const authors[] = {"Moorfield Systems",  "J. Ashworth", "P. Kellet",
+                               "Northfold Software", "M. Okafor",   "Greyling Tools"};
 
 // Opcodes of the rule machine: test a field, compare, branch, move.
 enum : uint8_t { TEST_TYPE = 1, TEST_NAME, TEST_AGE, TEST_SIZE, JUMP_IF_NOT, MOVE_TO, STOP };

@@ -39,36 +39,49 @@ const std::pair<const char*, const char*> guideTopics[] = {
     {"Icon positions",
      "Tidy Kit remembers where each desktop icon was. After a change of screen resolution, choose Restore "
      "Icons on the View menu to put them back."},
-    {"Keyboard shortcuts",
-     "Ctrl+T Tidy Now. Ctrl+P Preview. Ctrl+Z Undo Last Tidy. Ctrl+R New Rule. Del Delete Rule. "
-     "Alt+Up and Alt+Down move a rule in the list. F1 Help for the current window."},
+    {"Keyboard shortcuts", "Ctrl+T Tidy Now. Ctrl+P Preview. Ctrl+Z Undo Last Tidy. Ctrl+R New Rule. Del Delete Rule. "
+                           "Alt+Up and Alt+Down move a rule in the list. F1 Help for the current window."},
     {"Troubleshooting",
      "If a file is not moved, open Preview and look at the reason column. Files that are open in another "
      "program, system files and files in use by Windows are always left alone."},
 };
 
 const char* const fileTypes[][3] = {
-    {"DOC", "Word processor document", "Documents"}, {"TXT", "Plain text", "Documents"},
-    {"RTF", "Rich text document", "Documents"},      {"WRI", "Write document", "Documents"},
-    {"PDF", "Portable document", "Documents"},       {"XLS", "Spreadsheet", "Documents"},
-    {"CSV", "Comma-separated values", "Documents"},  {"PPT", "Presentation", "Documents"},
-    {"BMP", "Bitmap picture", "Pictures"},           {"GIF", "GIF picture", "Pictures"},
-    {"JPG", "JPEG photograph", "Pictures"},          {"PNG", "PNG picture", "Pictures"},
-    {"TIF", "TIFF picture", "Pictures"},             {"ICO", "Icon", "Pictures"},
-    {"WAV", "Wave sound", "Music"},                  {"MP3", "MP3 audio", "Music"},
-    {"MID", "MIDI music", "Music"},                  {"WMA", "Windows Media audio", "Music"},
-    {"AVI", "Video clip", "Videos"},                 {"MPG", "MPEG video", "Videos"},
-    {"WMV", "Windows Media video", "Videos"},        {"MOV", "QuickTime movie", "Videos"},
-    {"ZIP", "Compressed folder", "Downloads"},       {"EXE", "Program", "Downloads"},
-    {"MSI", "Installer package", "Downloads"},       {"LNK", "Shortcut", "Old Shortcuts"},
-    {"URL", "Internet shortcut", "Old Shortcuts"},   {"HTM", "Web page", "Documents"},
+    {"DOC", "Word processor document", "Documents"},
+    {"TXT", "Plain text", "Documents"},
+    {"RTF", "Rich text document", "Documents"},
+    {"WRI", "Write document", "Documents"},
+    {"PDF", "Portable document", "Documents"},
+    {"XLS", "Spreadsheet", "Documents"},
+    {"CSV", "Comma-separated values", "Documents"},
+    {"PPT", "Presentation", "Documents"},
+    {"BMP", "Bitmap picture", "Pictures"},
+    {"GIF", "GIF picture", "Pictures"},
+    {"JPG", "JPEG photograph", "Pictures"},
+    {"PNG", "PNG picture", "Pictures"},
+    {"TIF", "TIFF picture", "Pictures"},
+    {"ICO", "Icon", "Pictures"},
+    {"WAV", "Wave sound", "Music"},
+    {"MP3", "MP3 audio", "Music"},
+    {"MID", "MIDI music", "Music"},
+    {"WMA", "Windows Media audio", "Music"},
+    {"AVI", "Video clip", "Videos"},
+    {"MPG", "MPEG video", "Videos"},
+    {"WMV", "Windows Media video", "Videos"},
+    {"MOV", "QuickTime movie", "Videos"},
+    {"ZIP", "Compressed folder", "Downloads"},
+    {"EXE", "Program", "Downloads"},
+    {"MSI", "Installer package", "Downloads"},
+    {"LNK", "Shortcut", "Old Shortcuts"},
+    {"URL", "Internet shortcut", "Old Shortcuts"},
+    {"HTM", "Web page", "Documents"},
 };
 
-const char* const messageSubjects[] = {"the file", "the folder", "the archive", "the rule", "the journal",
-                                       "the schedule", "the icon layout", "the destination"};
+const char* const messageSubjects[] = {"the file",    "the folder",   "the archive",     "the rule",
+                                       "the journal", "the schedule", "the icon layout", "the destination"};
 const char* const messageProblems[] = {
-    "could not be found", "is open in another program", "is on a drive that is not ready",
-    "has a name that is too long", "is write-protected", "is not allowed by your rules"};
+    "could not be found",          "is open in another program", "is on a drive that is not ready",
+    "has a name that is too long", "is write-protected",         "is not allowed by your rules"};
 const char* const messageAdvice[] = {
     "Close the program that uses it and try again.", "Check that the drive is connected and try again.",
     "Choose another destination under Tools, Options.", "Tidy Kit leaves it where it is; nothing is lost.",

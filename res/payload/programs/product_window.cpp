@@ -49,8 +49,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 
     char title[64];
     wsprintfA(title, "%s %s", PROGRAM_TITLE, version);
-    HWND window = CreateWindowA(className, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 360, 240,
-                                nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowA(className, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 360, 240, nullptr,
+                                nullptr, instance, nullptr);
     ShowWindow(window, show);
     UpdateWindow(window);
 

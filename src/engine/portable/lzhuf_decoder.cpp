@@ -115,8 +115,7 @@ void putRingByte(Cursor& at, uint8_t byte)
 }
 } // namespace
 
-bool decodeStream(const uint8_t* packed, uint32_t packedSize, uint32_t unpackedSize, OutputSink sink,
-                  void* sinkContext)
+bool decodeStream(const uint8_t* packed, uint32_t packedSize, uint32_t unpackedSize, OutputSink sink, void* sinkContext)
 {
     Cursor at = {packed, packedSize, 0, 0, 0, unpackedSize, 0, RING_PRESET};
     d.sink = sink;

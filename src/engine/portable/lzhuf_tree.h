@@ -6,14 +6,14 @@
 #include <cstdint>
 
 namespace lzhuf {
-constexpr int N = 4096;                       // ring buffer, the sliding window
-constexpr int F = 60;                         // longest match
-constexpr int THRESHOLD = 2;                  // a match is at least THRESHOLD + 1 bytes
-constexpr int N_CHAR = 256 + F - THRESHOLD;   // 256 literals and the match lengths 3 to 60
-constexpr int T = 2 * N_CHAR - 1;             // tree nodes
-constexpr int R = T - 1;                      // root node
-constexpr uint16_t MAX_FREQ = 0x8000;         // root frequency at which the tree is halved
-constexpr int RING_PRESET = N - F;            // ring bytes set to spaces before each stream
+constexpr int N = 4096;                     // ring buffer, the sliding window
+constexpr int F = 60;                       // longest match
+constexpr int THRESHOLD = 2;                // a match is at least THRESHOLD + 1 bytes
+constexpr int N_CHAR = 256 + F - THRESHOLD; // 256 literals and the match lengths 3 to 60
+constexpr int T = 2 * N_CHAR - 1;           // tree nodes
+constexpr int R = T - 1;                    // root node
+constexpr uint16_t MAX_FREQ = 0x8000;       // root frequency at which the tree is halved
+constexpr int RING_PRESET = N - F;          // ring bytes set to spaces before each stream
 constexpr uint8_t PRESET_BYTE = 0x20;
 constexpr int OUTPUT_BLOCK = 1024;
 constexpr int POSITION_LOW_BITS = 6;
