@@ -50,8 +50,6 @@ struct Step {
 
 struct OptimalParser {
     std::vector<Step> steps;
-    std::vector<Match> matches;       // every position's matches, one after another
-    std::vector<uint32_t> firstMatch; // by position in the block
     std::vector<Step> path;
     uint8_t costs[N_CHAR];
 };

@@ -9,6 +9,8 @@
 // failed or short write) stops the decoding.
 using OutputSink = bool (*)(void* context, const uint8_t* block, uint32_t size);
 
+// The cursor fields (ringPos to outCount) are brought up to date when a stream
+// ends, so they tell how it ended: what was left to read or to write.
 struct LzhufDecoder {
     LzhufTree tree;
     uint8_t ring[lzhuf::N]; // bytes from RING_PRESET on keep what the last stream left
