@@ -1,2 +1,0 @@
-# Empty dependencies file for portable_sanitized.
-# This may be replaced when dependencies are built.

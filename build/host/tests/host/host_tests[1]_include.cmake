@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build/host/tests/host/host_tests[1]_tests.cmake")
-  include("/work/main/build/host/tests/host/host_tests[1]_tests.cmake")
-else()
-  add_test(host_tests_NOT_BUILT host_tests_NOT_BUILT)
-endif()
