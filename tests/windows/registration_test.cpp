@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "engine/registration.h"
 #include "shell/config.h"
@@ -13,6 +14,8 @@ namespace {
 constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
 constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+const std::pair<HKEY, const char*> autostartKeys[] = {
+    {HKEY_LOCAL_MACHINE, runKey}, {HKEY_LOCAL_MACHINE, runServicesKey}, {HKEY_CURRENT_USER, runKey}};
 
 // The text of a REG_SZ value whose byte count includes its NUL, or "<missing>".
 std::string readText(HKEY root, const char* path, const char* name)
@@ -68,8 +71,7 @@ void useFolders(const char* installDir)
 TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
 {
     useFolders("D:\\Apps\\Tidy Kit");
-    for (const auto& [root, path] : {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
-                                     std::pair{HKEY_CURRENT_USER, runKey}}) {
+    for (const auto& [root, path] : autostartKeys) {
         plant(root, path, "TidyKit3", "C:\\Old\\TidyKit.exe");
         plant(root, path, "Neighbour", "C:\\Neighbour.exe");
     }
@@ -86,8 +88,7 @@ TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "Moorfield\\Tidy Kit");
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), "Moorfield Systems");
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "HelpLink"), installConfig.productUrl);
-    for (const auto& [root, path] : {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
-                                     std::pair{HKEY_CURRENT_USER, runKey}}) {
+    for (const auto& [root, path] : autostartKeys) {
         EXPECT_EQ(readText(root, path, "TidyKit3"), "<missing>") << path;
         EXPECT_EQ(readText(root, path, "Neighbour"), "C:\\Neighbour.exe") << path;
     }

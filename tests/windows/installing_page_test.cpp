@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "dialog_driver.h"
+#include "engine/portable/paths.h"
+#include "pages/pages.h"
+#include "pages/progress.h"
+#include "resource.h"
+#include "shell/config.h"
+#include "shell/wizard.h"
+
+namespace {
+constexpr COLORREF NAVY = RGB(0, 0, 128);
+constexpr COLORREF DARK_NAVY = RGB(0, 0, 64);
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+
+// The page without its message loop: its timer never fires, so nothing is
+// installed while the test looks at it.
+HWND createPage()
+{
+    programInstance = GetModuleHandleA(nullptr);
+    screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    return CreateDialogParamA(programInstance, MAKEINTRESOURCEA(IDD_INSTALLING), nullptr, installingPageProc, 0);
+}
+
+struct BarPixels {
+    int width = 0;
+    int height = 0;
+    int navyUpTo = -1; // the last column whose top row is navy
+    int whiteText = 0;
+    int darkNavyText = 0;
+};
+
+BarPixels paintBar(HWND page, uint16_t value)
+{
+    HWND bar = GetDlgItem(page, IDC_PROGRESS_BAR);
+    progressValue = value;
+    InvalidateRect(bar, nullptr, FALSE);
+    UpdateWindow(bar);
+    BarPixels seen;
+    RECT client;
+    GetClientRect(bar, &client);
+    seen.width = client.right;
+    seen.height = client.bottom;
+    HDC dc = GetDC(bar);
+    for (int x = 0; x < client.right; ++x) {
+        if (GetPixel(dc, x, 0) == NAVY) {
+            seen.navyUpTo = x;
+        }
+        for (int y = 0; y < client.bottom; ++y) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            seen.whiteText += pixel == WHITE;
+            seen.darkNavyText += pixel == DARK_NAVY;
+        }
+    }
+    ReleaseDC(bar, dc);
+    return seen;
+}
+} // namespace
+
+TEST(InstallingPage, FillsTheSystemFoldersCaseNormalised)
+{
+    HWND page = createPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(driver::text(page), "Installing Tidy Kit Program Files");
+    EXPECT_STREQ(installPaths.windowsDir, "C:\\Windows");
+    const std::string programs = installPaths.programsDir;
+    EXPECT_EQ(programs.rfind("C:\\", 0), 0u) << programs;
+    EXPECT_NE(programs.find("\\Start Menu\\Programs"), std::string::npos) << programs;
+    char normalised[256];
+    lstrcpyA(normalised, installPaths.programsDir);
+    normaliseFolderCase(normalised);
+    EXPECT_STREQ(normalised, installPaths.programsDir);
+    for (int id : {IDC_EXTRACTING, IDC_TOTAL_SIZE, IDC_CURRENT_SIZE, IDC_TOTAL_FILES, IDC_CURRENT_FILE}) {
+        EXPECT_EQ(driver::controlText(page, id), "") << id;
+    }
+    EXPECT_NE(driver::controlText(page, IDC_WEB_NOTE).find("www."), std::string::npos);
+    DestroyWindow(page);
+}
+
+TEST(InstallingPage, ColoursTheValuesAndTheNoteButNotTheLabels)
+{
+    HWND page = createPage();
+    ASSERT_NE(page, nullptr);
+    HDC dc = GetDC(page);
+    const auto colour = [&](HWND control) {
+        SetTextColor(dc, RGB(1, 2, 3));
+        return reinterpret_cast<HBRUSH>(installingPageProc(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                           reinterpret_cast<LPARAM>(control)));
+    };
+    EXPECT_EQ(colour(GetDlgItem(page, IDC_WEB_NOTE)), GetSysColorBrush(COLOR_WINDOW));
+    EXPECT_EQ(GetTextColor(dc), NAVY);
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(colour(GetDlgItem(page, IDC_TOTAL_SIZE)), GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ(GetTextColor(dc), NAVY);
+    EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE));
+    HWND label = FindWindowExA(page, nullptr, "Static", "Total Size:");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(colour(label), nullptr) << "the dialog manager's default";
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3)) << "the labels keep the system's colours";
+    ReleaseDC(page, dc);
+    DestroyWindow(page);
+}
+
+TEST(InstallingPage, PaintsANavyBlockGrowingOverButtonFaceWithTheCentredPercentage)
+{
+    HWND page = createPage();
+    ASSERT_NE(page, nullptr);
+    const BarPixels empty = paintBar(page, 0);
+    ASSERT_GT(empty.width, 100);
+    EXPECT_EQ(empty.navyUpTo, -1);
+    EXPECT_GT(empty.darkNavyText, 0) << "a dark navy 0%";
+    EXPECT_EQ(empty.whiteText, 0);
+
+    const BarPixels half = paintBar(page, 100);
+    EXPECT_EQ(half.navyUpTo, half.width * 100 / 200 - 1);
+    EXPECT_GT(half.whiteText, 0);
+    EXPECT_GT(half.darkNavyText, 0) << "50% straddles the edge of the block";
+
+    const BarPixels almost = paintBar(page, 199);
+    EXPECT_EQ(almost.navyUpTo, almost.width * 199 / 200 - 1);
+
+    const BarPixels full = paintBar(page, 200);
+    EXPECT_EQ(full.navyUpTo, full.width - 1);
+    EXPECT_GT(full.whiteText, 0) << "a white 100%";
+    EXPECT_EQ(full.darkNavyText, 0);
+    DestroyWindow(page);
+}
