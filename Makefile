@@ -38,5 +38,8 @@ test-windows:
 test-e2e:
 	@tests/e2e/run.sh
 
+bench: host
+	@build/host/bin/lzhuf_bench
+
 clean:
 	rm -rf build

@@ -1,7 +1,25 @@
-// Extracting the payload into the install and Windows folders.
+// File installation: prepares the install folder and extracts the payload
+// rows into it and into the Windows folder, each file with the fixed stamp.
 #pragma once
 #include <windows.h>
 
-// Installs every payload row, showing its progress on the installing page.
-// Returns 1 when done, -1 after showing the error box of a failure.
+#include "shell/config.h"
+
+// Installs the configured rows. 1 when every row has been handled; -1 after
+// an error box (owned by the page) when a destination could not be created
+// or written, or the installation data is damaged.
 int installFiles(HWND page);
+// The same for a table of rows of one's own.
+int installRows(HWND page, const PayloadEntry* rows, int count);
+
+bool pathExists(const char* path);
+// Creates every missing level of an absolute folder path "X:\A\B".
+void createFolderPath(const char* path);
+// Deletes the files below the folder except those with a preserved extension.
+// Folders are kept; folders whose name begins with a dot are not entered, and
+// junctions and symbolic links are neither entered nor deleted through.
+void clearOldInstall(const char* folder);
+bool shouldDeleteOnClear(const char* name);
+// True unless the row keeps an existing file (FILE_OVERWRITE clear) and the
+// target can be opened for reading.
+bool shouldWriteFile(const char* target, const PayloadEntry& row);

@@ -16,11 +16,17 @@ constexpr int STRIP_WIDTH = 150;
 constexpr COLORREF NAVY = RGB(0, 0, 128);
 constexpr RECT STEP_LIST_RECT = {0, 120, 150, 244};
 
-// Runs one page owned by the backdrop; true when it ended with 1.
-bool runPage(HWND backdrop, int32_t marker, int dialogId, DLGPROC pageProc)
+// One link of the chain: makes its step current and runs its page owned by
+// the backdrop; on 1 the next link follows, on anything else (a refusal, or a
+// page that could not be created) the backdrop is destroyed, ending the setup.
+void runLink(HWND backdrop, int32_t marker, int dialogId, DLGPROC pageProc, void (*nextLink)(HWND))
 {
     setStepMarker(marker);
-    return DialogBoxParamA(programInstance, MAKEINTRESOURCEA(dialogId), backdrop, pageProc, 0) == 1;
+    if (DialogBoxParamA(programInstance, MAKEINTRESOURCEA(dialogId), backdrop, pageProc, 0) == 1) {
+        nextLink(backdrop);
+    } else {
+        DestroyWindow(backdrop);
+    }
 }
 } // namespace
 
@@ -91,41 +97,19 @@ HBRUSH colorIntroText(HDC dc, HWND control)
     return GetSysColorBrush(COLOR_BTNFACE);
 }
 
-void runLicensePage(HWND backdrop)
-{
-    if (runPage(backdrop, STEP_LICENSE, IDD_LICENSE, licensePageProc)) {
-        runLocationPage(backdrop);
-    } else {
-        DestroyWindow(backdrop);
-    }
-}
+void runLicensePage(HWND backdrop) { runLink(backdrop, STEP_LICENSE, IDD_LICENSE, licensePageProc, runLocationPage); }
 
 void runLocationPage(HWND backdrop)
 {
-    if (runPage(backdrop, STEP_LOCATION, IDD_LOCATION, locationPageProc)) {
-        runInstallingPage(backdrop);
-    } else {
-        DestroyWindow(backdrop);
-    }
+    runLink(backdrop, STEP_LOCATION, IDD_LOCATION, locationPageProc, runInstallingPage);
 }
 
 void runInstallingPage(HWND backdrop)
 {
-    if (runPage(backdrop, STEP_INSTALLING, IDD_INSTALLING, installingPageProc)) {
-        runGroupPage(backdrop);
-    } else {
-        DestroyWindow(backdrop);
-    }
+    runLink(backdrop, STEP_INSTALLING, IDD_INSTALLING, installingPageProc, runGroupPage);
 }
 
-void runGroupPage(HWND backdrop)
-{
-    if (runPage(backdrop, STEP_GROUP, IDD_GROUP, groupPageProc)) {
-        finishInstallation(backdrop);
-    } else {
-        DestroyWindow(backdrop);
-    }
-}
+void runGroupPage(HWND backdrop) { runLink(backdrop, STEP_GROUP, IDD_GROUP, groupPageProc, finishInstallation); }
 
 void finishInstallation(HWND backdrop)
 {

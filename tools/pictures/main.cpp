@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <exception>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: pictures OUTDIR\n");
         return 2;

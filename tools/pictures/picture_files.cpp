@@ -10,22 +10,26 @@ namespace {
 constexpr uint32_t INFO_HEADER_SIZE = 40;
 constexpr uint32_t FILE_HEADER_SIZE = 14;
 
-void putU16(Bytes& out, uint32_t value) {
+void putU16(Bytes& out, uint32_t value)
+{
     out.push_back(static_cast<uint8_t>(value));
     out.push_back(static_cast<uint8_t>(value >> 8));
 }
 
-void putU32(Bytes& out, uint32_t value) {
+void putU32(Bytes& out, uint32_t value)
+{
     putU16(out, value & 0xFFFF);
     putU16(out, value >> 16);
 }
 
 // Rows of a DIB are padded to a multiple of four bytes.
-uint32_t rowStride(int width, int bitsPerPixel) {
+uint32_t rowStride(int width, int bitsPerPixel)
+{
     return ((static_cast<uint32_t>(width) * bitsPerPixel + 31) / 32) * 4;
 }
 
-void checkPicture(const IndexedPicture& picture) {
+void checkPicture(const IndexedPicture& picture)
+{
     const int bits = picture.bitsPerPixel;
     if (bits != 1 && bits != 4 && bits != 8)
         throw std::invalid_argument("unsupported depth " + std::to_string(bits));
@@ -42,26 +46,29 @@ void checkPicture(const IndexedPicture& picture) {
 }
 
 // biClrUsed stays 0 for a full table, as most tools write it.
-uint32_t colorsUsedField(const IndexedPicture& picture) {
+uint32_t colorsUsedField(const IndexedPicture& picture)
+{
     const size_t full = size_t{1} << picture.bitsPerPixel;
     return picture.colorTable.size() == full ? 0 : static_cast<uint32_t>(picture.colorTable.size());
 }
 
-void putInfoHeader(Bytes& out, const IndexedPicture& picture, int storedHeight, uint32_t imageSize) {
+void putInfoHeader(Bytes& out, const IndexedPicture& picture, int storedHeight, uint32_t imageSize)
+{
     putU32(out, INFO_HEADER_SIZE);
     putU32(out, static_cast<uint32_t>(picture.width));
     putU32(out, static_cast<uint32_t>(storedHeight));
-    putU16(out, 1);  // planes
+    putU16(out, 1); // planes
     putU16(out, static_cast<uint32_t>(picture.bitsPerPixel));
-    putU32(out, 0);  // BI_RGB
+    putU32(out, 0); // BI_RGB
     putU32(out, imageSize);
-    putU32(out, 2835);  // 72 dots per inch
+    putU32(out, 2835); // 72 dots per inch
     putU32(out, 2835);
     putU32(out, colorsUsedField(picture));
-    putU32(out, 0);  // all colours important
+    putU32(out, 0); // all colours important
 }
 
-void putColorTable(Bytes& out, const IndexedPicture& picture) {
+void putColorTable(Bytes& out, const IndexedPicture& picture)
+{
     for (const Rgb& color : picture.colorTable) {
         out.push_back(color.blue);
         out.push_back(color.green);
@@ -71,7 +78,8 @@ void putColorTable(Bytes& out, const IndexedPicture& picture) {
 }
 
 // Packs one row of indices (or mask bits) at the given depth, padded.
-void putRow(Bytes& out, const uint8_t* values, int width, int bitsPerPixel) {
+void putRow(Bytes& out, const uint8_t* values, int width, int bitsPerPixel)
+{
     const uint32_t stride = rowStride(width, bitsPerPixel);
     Bytes row(stride, 0);
     const int perByte = 8 / bitsPerPixel;
@@ -82,28 +90,29 @@ void putRow(Bytes& out, const uint8_t* values, int width, int bitsPerPixel) {
     out.insert(out.end(), row.begin(), row.end());
 }
 
-void putPixelRows(Bytes& out, const IndexedPicture& picture) {
+void putPixelRows(Bytes& out, const IndexedPicture& picture)
+{
     for (int y = picture.height - 1; y >= 0; --y)
-        putRow(out, &picture.indices[static_cast<size_t>(y) * picture.width], picture.width,
-               picture.bitsPerPixel);
+        putRow(out, &picture.indices[static_cast<size_t>(y) * picture.width], picture.width, picture.bitsPerPixel);
 }
 
-uint32_t pixelBytes(const IndexedPicture& picture) {
+uint32_t pixelBytes(const IndexedPicture& picture)
+{
     return rowStride(picture.width, picture.bitsPerPixel) * picture.height;
 }
 
-}  // namespace
+} // namespace
 
-Bytes encodeBitmapFile(const IndexedPicture& picture) {
+Bytes encodeBitmapFile(const IndexedPicture& picture)
+{
     checkPicture(picture);
-    const uint32_t offset =
-        FILE_HEADER_SIZE + INFO_HEADER_SIZE + 4 * static_cast<uint32_t>(picture.colorTable.size());
+    const uint32_t offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE + 4 * static_cast<uint32_t>(picture.colorTable.size());
     const uint32_t imageSize = pixelBytes(picture);
     Bytes out;
     out.push_back('B');
     out.push_back('M');
     putU32(out, offset + imageSize);
-    putU32(out, 0);  // two reserved words
+    putU32(out, 0); // two reserved words
     putU32(out, offset);
     putInfoHeader(out, picture, picture.height, imageSize);
     putColorTable(out, picture);
@@ -111,7 +120,8 @@ Bytes encodeBitmapFile(const IndexedPicture& picture) {
     return out;
 }
 
-Bytes encodeIconFile(const std::vector<IndexedPicture>& images) {
+Bytes encodeIconFile(const std::vector<IndexedPicture>& images)
+{
     constexpr uint32_t DIRECTORY_SIZE = 6;
     constexpr uint32_t ENTRY_SIZE = 16;
     std::vector<Bytes> bodies;
@@ -133,16 +143,16 @@ Bytes encodeIconFile(const std::vector<IndexedPicture>& images) {
     }
     Bytes out;
     putU16(out, 0);
-    putU16(out, 1);  // icon resource type
+    putU16(out, 1); // icon resource type
     putU16(out, static_cast<uint32_t>(images.size()));
     uint32_t offset = DIRECTORY_SIZE + ENTRY_SIZE * static_cast<uint32_t>(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         const IndexedPicture& image = images[i];
-        out.push_back(static_cast<uint8_t>(image.width));  // 256 is written as 0
+        out.push_back(static_cast<uint8_t>(image.width)); // 256 is written as 0
         out.push_back(static_cast<uint8_t>(image.height));
         out.push_back(static_cast<uint8_t>(image.bitsPerPixel < 8 ? image.colorTable.size() : 0));
         out.push_back(0);
-        putU16(out, 1);  // planes
+        putU16(out, 1); // planes
         putU16(out, static_cast<uint32_t>(image.bitsPerPixel));
         putU32(out, static_cast<uint32_t>(bodies[i].size()));
         putU32(out, offset);
@@ -153,7 +163,8 @@ Bytes encodeIconFile(const std::vector<IndexedPicture>& images) {
     return out;
 }
 
-std::string writeFileReplacing(const std::string& path, const Bytes& contents) {
+std::string writeFileReplacing(const std::string& path, const Bytes& contents)
+{
     const std::string temporary = path + ".tmp";
     FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file)

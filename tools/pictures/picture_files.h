@@ -17,10 +17,10 @@ struct Rgb {
 struct IndexedPicture {
     int width = 0;
     int height = 0;
-    int bitsPerPixel = 8;  // 1, 4 or 8
+    int bitsPerPixel = 8; // 1, 4 or 8
     std::vector<Rgb> colorTable;
-    std::vector<uint8_t> indices;  // width * height, top-down
-    std::vector<uint8_t> transparent;  // icons only: 1 where the AND mask shows the screen
+    std::vector<uint8_t> indices;     // width * height, top-down
+    std::vector<uint8_t> transparent; // icons only: 1 where the AND mask shows the screen
 
     uint8_t at(int x, int y) const { return indices[static_cast<size_t>(y) * width + x]; }
 };

@@ -19,3 +19,16 @@ IndexedPicture iconImageFromGrid(const std::vector<std::string>& rows);
 
 // The same letters for a plain 4-bit picture; '.' stands for `background`.
 IndexedPicture pictureFromGrid(const std::vector<std::string>& rows, char background);
+
+// Drawing on a sixteen-colour picture with the same letters. Coordinates are
+// inclusive; parts outside the picture are clipped.
+void plot(IndexedPicture& picture, int x, int y, char letter);
+void fillRect(IndexedPicture& picture, int left, int top, int right, int bottom, char letter);
+// A one-pixel frame, `light` on the top and left edges and `dark` on the bottom
+// and right: raised with a light top, pressed in with a dark one.
+void bevel(IndexedPicture& picture, int left, int top, int right, int bottom, char light, char dark);
+// A filled four-sided shape with horizontal top and bottom edges.
+void fillTrapezoid(IndexedPicture& picture, int top, int bottom, int topLeft, int topRight, int bottomLeft,
+                   int bottomRight, char letter);
+// Copies a grid onto the picture with its top-left corner at x, y; '.' is left alone.
+void stampGrid(IndexedPicture& picture, int x, int y, const std::vector<std::string>& rows);

@@ -1,8 +1,13 @@
 #include "pictures.h"
 #include "pixel_art.h"
 
-std::vector<IndexedPicture> drawProductIcon() {
+// A monitor whose teal desktop holds neatly arranged icons: the product tidies
+// the desktop.
+
+std::vector<IndexedPicture> drawProductIcon()
+{
     const IndexedPicture large = iconImageFromGrid({
+        // clang-format off
         "............................Y...",
         "............................Y...",
         "...........................YWY..",
@@ -29,14 +34,16 @@ std::vector<IndexedPicture> drawProductIcon() {
         "KsdddddddddddddddddddddddddK....",
         ".KKKKKKKKKKKKKKKKKKKKKKKKKK.....",
         "..........KssssssK..............",
-        "..........KddddddK..............",
-        ".....WWWWWWWWWWWWWWWWWW.........",
+        ".....KKKKKKddddddKKKKKK.........",
+        "....KWWWWWWWWWWWWWWWWWWK........",
         "....KssssssssssssssssssK........",
         "....KddddddddddddddddddK........",
         ".....KKKKKKKKKKKKKKKKKK.........",
         "................................",
+        // clang-format on
     });
     const IndexedPicture small = iconImageFromGrid({
+        // clang-format off
         "..............Y.",
         "..............Y.",
         "............YYWY",
@@ -53,6 +60,7 @@ std::vector<IndexedPicture> drawProductIcon() {
         "......KdK.......",
         "...KsssssssK....",
         "....KKKKKKK.....",
+        // clang-format on
     });
     return {large, small};
 }

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs one Windows program under wine64 in its own copy of the build tree's
-# template prefix, and removes the copy afterwards. Used as the cross-compiling
+# template prefix and on its own X server, and removes both afterwards. Used as the cross-compiling
 # emulator, so every test executable gets one Wine process and a clean machine.
 # The template lives beside the program's build tree (build/win64/wine-template);
 # WINE_TEMPLATE overrides it.
@@ -22,5 +22,5 @@ cp -a "$template/." "$prefix/"
 
 export WINEPREFIX="$prefix" WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 status=0
-wine "$program" "$@" || status=$?
+xvfb-run -a -s "-screen 0 1024x768x24" wine "$program" "$@" || status=$?
 exit $status

@@ -1,0 +1,318 @@
+// File installation on real folders of the test prefix: clearing an earlier
+// installation, creating the folder, extracting the payload and its failures.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/install_files.h"
+#include "pages/progress.h"
+#include "resource.h"
+#include "shell/config.h"
+#include "shell/wizard.h"
+
+namespace {
+// The Windows form of a path of the Linux side, through drive Z:.
+std::string linuxPath(const std::string& path)
+{
+    std::string windows = "Z:" + path;
+    for (char& c : windows) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return windows;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& path, const std::string& contents, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
+{
+    std::ofstream(path, std::ios::binary) << contents;
+    SetFileAttributesA(path.c_str(), attributes);
+}
+
+bool exists(const std::string& path) { return pathExists(path.c_str()); }
+
+// Answers every "Setup Mate" message box with OK, noting its text and owner.
+class BoxAnswerer {
+  public:
+    BoxAnswerer() : watcher([this] { watch(); }) {}
+    ~BoxAnswerer()
+    {
+        stop = true;
+        watcher.join();
+    }
+    std::vector<std::string> texts()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return seenTexts;
+    }
+    std::vector<HWND> owners()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return seenOwners;
+    }
+
+  private:
+    void watch()
+    {
+        while (!stop) {
+            HWND box = FindWindowA("#32770", setupTitle);
+            if (box != nullptr && IsWindowVisible(box)) {
+                char text[256] = "";
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    seenTexts.push_back(text);
+                    seenOwners.push_back(GetWindow(box, GW_OWNER));
+                }
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                while (IsWindow(box) && !stop) {
+                    Sleep(10);
+                }
+            }
+            Sleep(20);
+        }
+    }
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::vector<std::string> seenTexts;
+    std::vector<HWND> seenOwners;
+    std::thread watcher;
+};
+
+constexpr char createFailed[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
+constexpr char writeFailed[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
+constexpr char damaged[] = "Installation data is damaged!\r\nInstallation will now be aborted.";
+
+class Installation : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        programInstance = GetModuleHandleA(nullptr);
+        page = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
+        for (int id = IDC_EXTRACTING; id <= IDC_PROGRESS_BAR; ++id) {
+            CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 20 * (id - IDC_EXTRACTING), 400, 20, page,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+        }
+        progressBar = GetDlgItem(page, IDC_PROGRESS_BAR);
+        progressTotal = 0;
+        progressDone = 0;
+        progressValue = 0;
+    }
+    void TearDown() override { DestroyWindow(page); }
+
+    void setFolders(const std::string& install, const std::string& windows)
+    {
+        lstrcpyA(installPaths.installDir, install.c_str());
+        lstrcpyA(installPaths.windowsDir, windows.c_str());
+    }
+    std::string controlText(int id)
+    {
+        char text[MAX_PATH];
+        GetDlgItemTextA(page, id, text, sizeof text);
+        return text;
+    }
+    PayloadEntry row(int index) { return installConfig.files[index]; }
+
+    HWND page = nullptr;
+};
+
+// The file's three times, all equal, and the local time they stand for.
+void expectStamped(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    FILETIME created, accessed, written;
+    GetFileTime(file, &created, &accessed, &written);
+    CloseHandle(file);
+    EXPECT_EQ(CompareFileTime(&created, &written), 0) << path;
+    EXPECT_EQ(CompareFileTime(&accessed, &written), 0) << path;
+    SYSTEMTIME utc, local;
+    FileTimeToSystemTime(&written, &utc);
+    SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
+    EXPECT_EQ(local.wYear, 2007);
+    EXPECT_EQ(local.wMonth, 11);
+    EXPECT_EQ(local.wDay, 9);
+    EXPECT_EQ(local.wHour, 3);
+    EXPECT_EQ(local.wMinute, 8);
+    EXPECT_EQ(local.wSecond, 0);
+}
+} // namespace
+
+TEST_F(Installation, ExtractsEveryRowIntoNewFolders)
+{
+    CreateDirectoryA("C:\\Test Windows", nullptr);
+    setFolders("C:\\Tidy Test\\Level A\\Level B", "C:\\Test Windows");
+    BoxAnswerer boxes;
+    EXPECT_EQ(installFiles(page), 1);
+    EXPECT_TRUE(boxes.texts().empty());
+
+    uint32_t total = 0;
+    for (int i = 0; i < installConfig.fileCount; ++i) {
+        const PayloadEntry& entry = installConfig.files[i];
+        const std::string folder =
+            (entry.flags & FILE_IN_WINDOWS_DIR) ? "C:\\Test Windows\\" : "C:\\Tidy Test\\Level A\\Level B\\";
+        expectStamped(folder + entry.fileName); // before any read moves the access time
+        EXPECT_EQ(readFile(folder + entry.fileName).size(), entry.unpackedSize) << entry.fileName;
+        total += entry.unpackedSize;
+    }
+    EXPECT_FALSE(exists("C:\\Tidy Test\\Level A\\Level B\\Tkremove.exe")) << "the uninstaller goes to Windows only";
+    const std::string texts = linuxPath(SOURCE_DIR "/res/payload/text/");
+    EXPECT_EQ(readFile("C:\\Tidy Test\\Level A\\Level B\\ReadFirst.txt"), readFile(texts + "ReadFirst.txt"));
+    EXPECT_EQ(readFile("C:\\Tidy Test\\Level A\\Level B\\Buying.txt"), readFile(texts + "Buying.txt"));
+    EXPECT_EQ(readFile("C:\\Tidy Test\\Level A\\Level B\\Owner.txt"), readFile(texts + "Owner.txt"));
+    EXPECT_EQ(readFile("C:\\Tidy Test\\Level A\\Level B\\Tidy Kit.exe").substr(0, 2), "MZ");
+
+    EXPECT_EQ(progressTotal, total);
+    EXPECT_EQ(progressDone, total);
+    EXPECT_EQ(progressValue, 200);
+    EXPECT_EQ(controlText(IDC_CURRENT_SIZE), controlText(IDC_TOTAL_SIZE));
+    EXPECT_EQ(controlText(IDC_TOTAL_FILES), "8");
+    EXPECT_EQ(controlText(IDC_CURRENT_FILE), "8");
+    EXPECT_EQ(controlText(IDC_EXTRACTING), "C:\\Tidy Test\\Level A\\Level B\\Owner.txt");
+}
+
+TEST_F(Installation, ClearingKeepsPreservedFilesAndEveryFolder)
+{
+    const std::string old = "C:\\Old Install\\";
+    for (const char* folder : {"", "sub", "sub\\deeper", ".cache"}) {
+        CreateDirectoryA((old + folder).c_str(), nullptr);
+    }
+    const char* deleted[] = {"a.txt",     "ro.exe", "hidden.doc", ".profile",          "README",
+                             "x.dat.bak", "x.keys", "sub\\b.txt", "sub\\deeper\\c.bin"};
+    const char* kept[] = {"Owner.key",          "s.Dat",        "l.CIA", "p.cpi", "sub\\keep.DAT",
+                          "sub\\deeper\\x.KEY", ".cache\\d.txt"};
+    for (const char* name : deleted) {
+        writeFile(old + name, "old");
+    }
+    for (const char* name : kept) {
+        writeFile(old + name, "old");
+    }
+    SetFileAttributesA((old + "ro.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((old + "hidden.doc").c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+    clearOldInstall("C:\\Old Install");
+    for (const char* name : deleted) {
+        EXPECT_FALSE(exists(old + name)) << name;
+    }
+    for (const char* name : kept) {
+        EXPECT_TRUE(exists(old + name)) << name;
+    }
+    EXPECT_TRUE(exists(old + "sub\\deeper"));
+}
+
+TEST_F(Installation, ClearingNeverFollowsAFolderLink)
+{
+    const std::string fixtures = linuxPath(ENGINE_FIXTURES);
+    writeFile(fixtures + "\\outside\\precious.txt", "not part of the installation");
+    writeFile(fixtures + "\\linked\\old.txt", "old");
+    ASSERT_NE(GetFileAttributesA((fixtures + "\\linked\\link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+
+    clearOldInstall((fixtures + "\\linked").c_str());
+    EXPECT_FALSE(exists(fixtures + "\\linked\\old.txt"));
+    EXPECT_TRUE(exists(fixtures + "\\linked\\link"));
+    EXPECT_EQ(readFile(fixtures + "\\outside\\precious.txt"), "not part of the installation");
+}
+
+TEST_F(Installation, KeptRowStaysUntouchedAndStillCounts)
+{
+    CreateDirectoryA("C:\\Keep Windows", nullptr);
+    setFolders("C:\\Keep Install", "C:\\Keep Windows");
+    writeFile("C:\\Keep Windows\\Kept.txt", "the user's own");
+    HANDLE file = CreateFileA("C:\\Keep Windows\\Kept.txt", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME before = {0x12345678, 0x01C00000};
+    SetFileTime(file, &before, &before, &before);
+    CloseHandle(file);
+
+    PayloadEntry rows[2] = {row(README_ROW), row(README_ROW)};
+    lstrcpyA(rows[0].fileName, "Kept.txt");
+    rows[0].flags = FILE_IN_WINDOWS_DIR;
+    lstrcpyA(rows[1].fileName, "Written.txt");
+    rows[1].flags = FILE_IN_WINDOWS_DIR;
+    BoxAnswerer boxes;
+    EXPECT_EQ(installRows(page, rows, 2), 1);
+
+    EXPECT_EQ(readFile("C:\\Keep Windows\\Kept.txt"), "the user's own");
+    file = CreateFileA("C:\\Keep Windows\\Kept.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME written;
+    GetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+    EXPECT_EQ(CompareFileTime(&written, &before), 0);
+    EXPECT_EQ(readFile("C:\\Keep Windows\\Written.txt").size(), rows[1].unpackedSize);
+    EXPECT_EQ(progressDone, 2 * rows[0].unpackedSize);
+    EXPECT_EQ(progressValue, 200);
+}
+
+TEST_F(Installation, NoRowsShowZeroAndSucceed)
+{
+    setFolders("C:\\Empty Install", "C:\\Empty Install");
+    EXPECT_EQ(installRows(page, nullptr, 0), 1);
+    EXPECT_EQ(controlText(IDC_TOTAL_SIZE), "0");
+    EXPECT_EQ(controlText(IDC_TOTAL_FILES), "0");
+    EXPECT_TRUE(exists("C:\\Empty Install"));
+}
+
+TEST_F(Installation, DestinationThatCannotBeCreatedStopsAtItsRow)
+{
+    CreateDirectoryA("C:\\Blocked Windows", nullptr);
+    CreateDirectoryA("C:\\Blocked", nullptr);
+    CreateDirectoryA("C:\\Blocked\\Tkpatch.exe", nullptr); // a folder where the file should go
+    setFolders("C:\\Blocked", "C:\\Blocked Windows");
+    BoxAnswerer boxes;
+    EXPECT_EQ(installFiles(page), -1);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
+    EXPECT_EQ(boxes.owners(), std::vector<HWND>{page});
+    EXPECT_TRUE(exists("C:\\Blocked Windows\\Tkremove.exe"));
+    EXPECT_FALSE(exists("C:\\Blocked\\Tidy Kit.exe"));
+    EXPECT_FALSE(exists("C:\\Blocked\\Owner.txt"));
+}
+
+TEST_F(Installation, PathTooLongCountsAsADestinationThatCannotBeCreated)
+{
+    const std::string longFolder = "C:\\" + std::string(250, 'L');
+    setFolders(longFolder, longFolder);
+    PayloadEntry rows[1] = {row(README_ROW)};
+    BoxAnswerer boxes;
+    EXPECT_EQ(installRows(page, rows, 1), -1);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
+}
+
+TEST_F(Installation, DamagedDataIsReportedWithoutCreatingTheFile)
+{
+    setFolders("C:\\Damaged", "C:\\Damaged");
+    PayloadEntry missing = row(README_ROW);
+    lstrcpyA(missing.resourceName, "NOSUCH");
+    PayloadEntry misSized = row(README_ROW);
+    ++misSized.packedSize;
+    for (const PayloadEntry& entry : {missing, misSized}) {
+        BoxAnswerer boxes;
+        EXPECT_EQ(installRows(page, &entry, 1), -1);
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{damaged});
+        EXPECT_FALSE(exists("C:\\Damaged\\ReadFirst.txt"));
+    }
+}
+
+TEST_F(Installation, FullDiskGivesTheWriteError)
+{
+    setFolders("C:\\Full Install", linuxPath(ENGINE_FIXTURES "/full-disk"));
+    PayloadEntry rows[2] = {row(UNINSTALL_ROW), row(README_ROW)};
+    BoxAnswerer boxes;
+    EXPECT_EQ(installRows(page, rows, 2), -1);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{writeFailed});
+    EXPECT_EQ(boxes.owners(), std::vector<HWND>{page});
+    EXPECT_FALSE(exists("C:\\Full Install\\ReadFirst.txt"));
+    EXPECT_LT(progressDone, rows[0].unpackedSize);
+}
