@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "dialog_driver.h"
 #include "engine/portable/paths.h"
@@ -129,4 +130,79 @@ TEST(InstallingPage, PaintsANavyBlockGrowingOverButtonFaceWithTheCentredPercenta
     EXPECT_GT(full.whiteText, 0) << "a white 100%";
     EXPECT_EQ(full.darkNavyText, 0);
     DestroyWindow(page);
+}
+
+namespace {
+INT_PTR runPageDialog()
+{
+    programInstance = GetModuleHandleA(nullptr);
+    return DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_INSTALLING), nullptr, installingPageProc, 0);
+}
+
+constexpr char pageCaption[] = "Installing Tidy Kit Program Files";
+} // namespace
+
+TEST(InstallingPage, ADestinationThatCannotBeCreatedShowsTheErrorThenTheAbortWarning)
+{
+    // A file where the install folder's parent should be: no level can be made.
+    CloseHandle(CreateFileA("C:\\Blocked", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    lstrcpyA(installPaths.installDir, "C:\\Blocked\\Tidy Kit");
+    std::string error, warning;
+    uint16_t barAtError = 0;
+    std::thread user([&] {
+        error = driver::answerMessageBox(IDOK, 20000);
+        barAtError = progressValue;
+        warning = driver::answerMessageBox(IDOK);
+    });
+    EXPECT_EQ(runPageDialog(), 2);
+    user.join();
+    EXPECT_EQ(error.rfind("Unable to create destination file!", 0), 0u) << error;
+    EXPECT_EQ(warning.rfind("Installation Aborted!", 0), 0u) << warning;
+    EXPECT_GT(barAtError, 0) << "the uninstaller row was written first";
+    EXPECT_EQ(progressValue, barAtError) << "the bar keeps its last position";
+    EXPECT_EQ(GetFileAttributesA("C:\\Blocked\\Tidy Kit"), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(InstallingPage, InstallsEveryRowAndEndsOneSecondAfterTheLast)
+{
+    lstrcpyA(installPaths.installDir, "C:\\Page Test\\Tidy Kit");
+    std::string totalSize, totalFiles, lastFile, currentSize;
+    std::thread user([&] {
+        HWND page = driver::waitForWindow("#32770", pageCaption);
+        const DWORD start = GetTickCount();
+        while (page != nullptr && IsWindow(page) && GetTickCount() - start < 20000) {
+            if (driver::controlText(page, IDC_CURRENT_FILE) == "8" && progressDone == progressTotal &&
+                progressTotal > 0) {
+                Sleep(100);
+                totalSize = driver::controlText(page, IDC_TOTAL_SIZE);
+                totalFiles = driver::controlText(page, IDC_TOTAL_FILES);
+                lastFile = driver::controlText(page, IDC_CURRENT_FILE);
+                currentSize = driver::controlText(page, IDC_CURRENT_SIZE);
+                break;
+            }
+            Sleep(20);
+        }
+    });
+    progressTotal = progressDone = 0; // the failed run above counted its rows too
+    progressValue = 0;
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(runPageDialog(), 1);
+    const DWORD elapsed = GetTickCount() - start;
+    user.join();
+
+    uint32_t total = 0;
+    for (int i = 0; i < installConfig.fileCount; ++i) {
+        total += installConfig.files[i].unpackedSize;
+    }
+    std::string expected = std::to_string(total);
+    for (int i = static_cast<int>(expected.size()) - 3; i > 0; i -= 3) {
+        expected.insert(static_cast<size_t>(i), ",");
+    }
+    EXPECT_EQ(totalSize, expected);
+    EXPECT_EQ(currentSize, expected);
+    EXPECT_EQ(totalFiles, "8");
+    EXPECT_EQ(lastFile, "8");
+    EXPECT_EQ(progressValue, 200);
+    EXPECT_GE(elapsed, 250u + 8 * 500u + 1000u);
+    EXPECT_NE(GetFileAttributesA("C:\\Page Test\\Tidy Kit\\ReadFirst.txt"), INVALID_FILE_ATTRIBUTES);
 }
