@@ -3,11 +3,13 @@
 #include "engine/portable/paths.h"
 #include "engine/portable/registration_texts.h"
 #include "shell/config.h"
+#include "shell/wizard.h"
 
 namespace {
 constexpr char uninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+constexpr uint32_t RESTORE_SETTLE_MS = 50;
 
 HKEY createKey(HKEY parent, const char* path)
 {
@@ -134,4 +136,7 @@ void viewReadMe(HWND window)
         CloseHandle(viewer.hThread);
     }
     ShowWindow(window, SW_RESTORE);
+    // The restored window takes its activation and repaint now: a message
+    // box shown right after would otherwise open behind it.
+    pumpMessagesFor(window, RESTORE_SETTLE_MS);
 }
