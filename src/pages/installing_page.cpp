@@ -80,6 +80,8 @@ void fillWindowsDir()
     normaliseFolderCase(installPaths.windowsDir);
 }
 
+// The shell writes up to MAX_PATH bytes: the path is taken only when it fits
+// the shorter field.
 void fillProgramsDir(HWND page)
 {
     installPaths.programsDir[0] = '\0';
@@ -87,11 +89,12 @@ void fillProgramsDir(HWND page)
     if (SHGetSpecialFolderLocation(page, CSIDL_PROGRAMS, &programs) != S_OK) {
         return;
     }
-    if (!SHGetPathFromIDListA(programs, installPaths.programsDir)) {
-        installPaths.programsDir[0] = '\0';
+    char path[MAX_PATH];
+    if (SHGetPathFromIDListA(programs, path) && lstrlenA(path) < static_cast<int>(sizeof installPaths.programsDir)) {
+        lstrcpyA(installPaths.programsDir, path);
+        normaliseFolderCase(installPaths.programsDir);
     }
     CoTaskMemFree(programs);
-    normaliseFolderCase(installPaths.programsDir);
 }
 
 void onInitDialog(HWND page)
