@@ -32,9 +32,9 @@
 #define IDC_CURRENT_FILE   404
 #define IDC_PROGRESS_BAR   405
 #define IDC_WEB_NOTE       406
-#define IDC_GROUP_EDIT     500
-#define IDC_GROUP_LIST     501
-#define IDC_GROUP_PICTURE  502
+#define IDC_GROUP_BOX      500
+#define IDC_GROUP_CONTINUE 501
+#define IDC_RESET_GROUP    502
 #define IDC_SHORTCUT_NAME  600
 #define IDC_SHORTCUT_BAR   601
 

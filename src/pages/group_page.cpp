@@ -1,5 +1,174 @@
-// Placeholder until the page is built: its dialog template is not in the
-// resources yet, so the wizard ends cleanly before this is ever called.
-#include "pages/pages.h"
+// The program group page: the existing Start Menu groups in an owner-drawn
+// list, the product name proposed, and "Continue" running the shortcuts
+// dialog.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
 
-INT_PTR CALLBACK groupPageProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+#include "engine/portable/paths.h"
+#include "pages/pages.h"
+#include "pages/shortcuts.h"
+#include "resource.h"
+#include "shell/backdrop.h"
+#include "shell/config.h"
+#include "shell/wizard.h"
+
+namespace {
+constexpr int GROUP_NAME_LIMIT = sizeof installPaths.groupName - 1;
+constexpr uint32_t AFTER_SHORTCUTS_MS = 500;
+constexpr size_t ITEM_TEXT_SIZE = 128;
+constexpr int ICON_TO_TEXT_BOX = 18;
+constexpr int TEXT_BOX_PADDING = 5;
+
+// Adds every subfolder of the programs folder whose name does not begin with
+// a dot. False when the folder cannot be searched; an empty programs folder
+// text (the system could not name it) counts as such.
+bool listExistingGroups(HWND page)
+{
+    char pattern[MAX_PATH];
+    if (installPaths.programsDir[0] == '\0' ||
+        !joinPath(pattern, sizeof pattern, installPaths.programsDir, "*", 0)) {
+        return false;
+    }
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern, &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    do {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && entry.cFileName[0] != '.') {
+            SendDlgItemMessageA(page, IDC_GROUP_BOX, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.cFileName));
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return true;
+}
+
+// Selects a listed group that matches the product name in any case, but
+// shows the product name exactly as configured.
+void setDefaultGroup(HWND page)
+{
+    lstrcpynA(installPaths.groupName, installConfig.productName, sizeof installPaths.groupName);
+    HWND box = GetDlgItem(page, IDC_GROUP_BOX);
+    const LRESULT index =
+        SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(installPaths.groupName));
+    SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SetWindowTextA(box, installPaths.groupName);
+}
+
+// The folder's small icon, then its name in an opaque box that starts 18
+// pixels after the icon; the highlight covers the box only. A draw request
+// for no item (-1, from an empty list) draws nothing; a name too long for
+// the text buffer is drawn without its text.
+BOOL drawGroupItem(const DRAWITEMSTRUCT& item)
+{
+    if (item.itemID == static_cast<UINT>(-1)) {
+        return TRUE;
+    }
+    char text[ITEM_TEXT_SIZE] = "";
+    const LRESULT length = SendMessageA(item.hwndItem, CB_GETLBTEXTLEN, item.itemID, 0);
+    if (length != CB_ERR && static_cast<size_t>(length) < sizeof text) {
+        SendMessageA(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
+    }
+    const int x = item.rcItem.left + 1;
+    const int top = item.rcItem.top;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+
+    char folder[MAX_PATH];
+    if (joinPath(folder, sizeof folder, installPaths.programsDir, text, 0) &&
+        SHGetFileInfoA(folder, 0, &shellFileInfo, sizeof shellFileInfo, SHGFI_SYSICONINDEX | SHGFI_SMALLICON) != 0) {
+        ImageList_Draw(systemSmallImageList, shellFileInfo.iIcon, item.hDC, x, top,
+                       selected ? ILD_SELECTED : ILD_NORMAL);
+    }
+    SetTextColor(item.hDC, listColors[selected ? LIST_SELECTED_TEXT : LIST_TEXT]);
+    SetBkColor(item.hDC, listColors[selected ? LIST_SELECTED_BACK : LIST_BACK]);
+    const int textLength = lstrlenA(text);
+    SIZE extent;
+    GetTextExtentPoint32A(item.hDC, text, textLength, &extent);
+    const RECT textBox = {x + ICON_TO_TEXT_BOX, top, x + ICON_TO_TEXT_BOX + extent.cx + TEXT_BOX_PADDING,
+                          item.rcItem.bottom};
+    ExtTextOutA(item.hDC, x + ICON_TO_TEXT_BOX + 2, top + 1, ETO_OPAQUE | ETO_CLIPPED, &textBox, text,
+                static_cast<UINT>(textLength), nullptr);
+    if (item.itemState & ODS_FOCUS) {
+        DrawFocusRect(item.hDC, &textBox);
+    }
+    return TRUE;
+}
+
+void onInitDialog(HWND page)
+{
+    centerDialog(page, 1);
+    applyProductName(page, 1);
+    applyProductName(page, 0);
+    if (!listExistingGroups(page)) {
+        MessageBoxA(page, "Unable to locate the Start Menu!", setupTitle, MB_OK | MB_ICONERROR);
+        showAbortWarning(page);
+        EndDialog(page, 2);
+        return;
+    }
+    SendDlgItemMessageA(page, IDC_GROUP_BOX, CB_LIMITTEXT, GROUP_NAME_LIMIT, 0);
+    setDefaultGroup(page);
+}
+
+// The group is taken as typed; "Continue" stays disabled once the shortcuts
+// dialog has been opened.
+void onContinue(HWND page)
+{
+    GetDlgItemTextA(page, IDC_GROUP_BOX, installPaths.groupName, sizeof installPaths.groupName);
+    if (installPaths.groupName[0] == '\0') {
+        MessageBoxA(page, "Group may not be empty!", setupTitle, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    setStepMarker(STEP_SHORTCUTS);
+    EnableWindow(GetDlgItem(page, IDC_GROUP_CONTINUE), FALSE);
+    if (runShortcutsDialog(page) == 1) {
+        pumpMessagesFor(page, AFTER_SHORTCUTS_MS);
+        EndDialog(page, 1);
+        return;
+    }
+    MessageBoxA(page, "Unable To Create Shortcuts!", setupTitle, MB_OK | MB_ICONERROR);
+    showAbortWarning(page);
+    EndDialog(page, 2);
+}
+
+// Enter in the group field sends command 1, which is left alone.
+INT_PTR onCommand(HWND page, int controlId, int notification)
+{
+    if (controlId != IDCANCEL && controlId != IDC_GROUP_CONTINUE && controlId != IDC_RESET_GROUP) {
+        return TRUE;
+    }
+    if (notification != 0) {
+        return FALSE;
+    }
+    switch (controlId) {
+    case IDCANCEL:
+        showAbortWarning(page);
+        EndDialog(page, 2);
+        break;
+    case IDC_GROUP_CONTINUE:
+        onContinue(page);
+        break;
+    default:
+        setDefaultGroup(page);
+        break;
+    }
+    return FALSE;
+}
+} // namespace
+
+INT_PTR CALLBACK groupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(page);
+        return TRUE;
+    case WM_COMMAND:
+        return onCommand(page, LOWORD(wParam), HIWORD(wParam));
+    case WM_DRAWITEM:
+        return drawGroupItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(colorIntroText(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    default:
+        return FALSE;
+    }
+}

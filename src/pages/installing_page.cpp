@@ -1,5 +1,166 @@
-// Placeholder until the page is built: its dialog template is not in the
-// resources yet, so the wizard ends cleanly before this is ever called.
-#include "pages/pages.h"
+// The installing-files page: no buttons, no way to cancel. It fills the
+// Windows and programs folders, runs the file installation from a one-shot
+// timer so that the page is on screen first, and paints its own bar.
+#include <windows.h>
+#include <shlobj.h>
 
-INT_PTR CALLBACK installingPageProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+#include "engine/install_files.h"
+#include "engine/portable/paths.h"
+#include "pages/pages.h"
+#include "pages/progress.h"
+#include "resource.h"
+#include "shell/config.h"
+#include "shell/wizard.h"
+
+namespace {
+constexpr COLORREF NAVY = RGB(0, 0, 128);
+constexpr COLORREF DARK_NAVY = RGB(0, 0, 64);
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+constexpr UINT INSTALL_START_DELAY_MS = 250;
+constexpr uint32_t FINISHED_PAGE_MS = 1000;
+// Controls declared with -1 in a classic dialog template read back as 0xFFFF.
+constexpr int UNNUMBERED_CONTROL = 0xFFFF;
+
+WNDPROC progressBarOldProc;
+
+// Both calls draw the same centred percentage, each clipped to its own part
+// and filling it: a navy block grows over a button-face field and the text
+// turns from dark navy to white where the block covers it.
+void paintProgressBar(HWND bar)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(bar, &paint);
+    HGDIOBJ previousFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    RECT client;
+    GetClientRect(bar, &client);
+    const int split = client.left + (client.right - client.left) * progressValue / 200;
+
+    char text[8];
+    const int length = wsprintfA(text, "%d%%", progressValue / 2);
+    SIZE extent;
+    GetTextExtentPoint32A(dc, text, length, &extent);
+    const int x = client.left + (client.right - extent.cx) / 2;
+    const int y = client.top + (client.bottom - extent.cy) / 2;
+
+    const RECT remaining = {split, client.top, client.right, client.bottom};
+    SetTextColor(dc, DARK_NAVY);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    ExtTextOutA(dc, x, y, ETO_CLIPPED | ETO_OPAQUE, &remaining, text, static_cast<UINT>(length), nullptr);
+
+    const RECT done = {client.left, client.top, split, client.bottom};
+    SetTextColor(dc, WHITE);
+    SetBkColor(dc, NAVY);
+    ExtTextOutA(dc, x, y, ETO_CLIPPED | ETO_OPAQUE, &done, text, static_cast<UINT>(length), nullptr);
+
+    SelectObject(dc, previousFont);
+    EndPaint(bar, &paint);
+}
+
+LRESULT CALLBACK progressBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        paintProgressBar(bar);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers every pixel
+    default:
+        return CallWindowProcA(progressBarOldProc, bar, message, wParam, lParam);
+    }
+}
+
+// A folder that the system cannot report is left as the empty text, which
+// the pages that need it refuse.
+void fillWindowsDir()
+{
+    const UINT length = GetWindowsDirectoryA(installPaths.windowsDir, sizeof installPaths.windowsDir);
+    if (length == 0 || length >= sizeof installPaths.windowsDir) {
+        installPaths.windowsDir[0] = '\0';
+    }
+    normaliseFolderCase(installPaths.windowsDir);
+}
+
+// The shell writes up to MAX_PATH bytes: the path is taken only when it fits
+// the shorter field.
+void fillProgramsDir(HWND page)
+{
+    installPaths.programsDir[0] = '\0';
+    LPITEMIDLIST programs = nullptr;
+    if (SHGetSpecialFolderLocation(page, CSIDL_PROGRAMS, &programs) != S_OK) {
+        return;
+    }
+    char path[MAX_PATH];
+    if (SHGetPathFromIDListA(programs, path) && lstrlenA(path) < static_cast<int>(sizeof installPaths.programsDir)) {
+        lstrcpyA(installPaths.programsDir, path);
+        normaliseFolderCase(installPaths.programsDir);
+    }
+    CoTaskMemFree(programs);
+}
+
+void onInitDialog(HWND page)
+{
+    centerDialog(page, 1);
+    applyProductName(page, 1);
+    progressBar = GetDlgItem(page, IDC_PROGRESS_BAR);
+    progressBarOldProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(progressBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(progressBarProc)));
+    fillWindowsDir();
+    fillProgramsDir(page);
+    SetTimer(page, IDT_INSTALL_START, INSTALL_START_DELAY_MS, nullptr);
+}
+
+// The whole installation runs inside this one tick; the timer is killed
+// first so that the pumps inside it can never start it again.
+void onTimer(HWND page, WPARAM timerId)
+{
+    KillTimer(page, timerId);
+    if (installPaths.windowsDir[0] == '\0') {
+        MessageBoxA(page, "Unable to locate the Windows folder!", setupTitle, MB_OK | MB_ICONERROR);
+        showAbortWarning(page);
+        EndDialog(page, 2);
+        return;
+    }
+    if (installFiles(page) == -1) {
+        showAbortWarning(page);
+        EndDialog(page, 2);
+        return;
+    }
+    pumpMessagesFor(page, FINISHED_PAGE_MS);
+    EndDialog(page, 1);
+}
+
+HBRUSH onCtlColorStatic(HDC dc, HWND control)
+{
+    const int id = GetDlgCtrlID(control);
+    if (id == IDC_WEB_NOTE) {
+        SetTextColor(dc, NAVY);
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return GetSysColorBrush(COLOR_WINDOW);
+    }
+    if (LOWORD(id) == UNNUMBERED_CONTROL) {
+        return nullptr;
+    }
+    SetTextColor(dc, NAVY);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+} // namespace
+
+INT_PTR CALLBACK installingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(page);
+        return TRUE;
+    case WM_TIMER:
+        onTimer(page, wParam);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_DESTROY:
+        SetWindowLongPtrA(progressBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(progressBarOldProc));
+        return TRUE;
+    default:
+        return 0;
+    }
+}

@@ -1,5 +1,6 @@
 #include "shell/wizard.h"
 
+#include "engine/registration.h"
 #include "pages/pages.h"
 #include "resource.h"
 #include "shell/config.h"
@@ -112,11 +113,14 @@ void runGroupPage(HWND backdrop) { runLink(backdrop, STEP_GROUP, IDD_GROUP, grou
 
 void finishInstallation(HWND backdrop)
 {
+    registerInstallation();
     setStepMarker(STEP_READ_ME);
     char message[512];
     wsprintfA(message, "%s was successfully installed.\r\n\r\nWould you like to view the Read Me file now?",
               installConfig.productName);
-    MessageBoxA(backdrop, message, setupTitle, MB_YESNO | MB_ICONQUESTION);
+    if (MessageBoxA(backdrop, message, setupTitle, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        viewReadMe(backdrop);
+    }
     setStepMarker(STEP_FINISHED);
     lstrcpynA(message, closingNote, sizeof message);
     MessageBoxA(backdrop, message, setupTitle, MB_OK | MB_ICONINFORMATION);

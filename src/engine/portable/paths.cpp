@@ -4,9 +4,9 @@ namespace {
 bool isLower(unsigned char c) { return c >= 'a' && c <= 'z'; }
 bool isUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 unsigned char foldCase(unsigned char c) { return isUpper(c) ? static_cast<unsigned char>(c + 32) : c; }
+} // namespace
 
-// Appends text to out at *length, keeping room for the two closing NULs.
-bool append(char* out, size_t capacity, size_t* length, const char* text)
+bool appendText(char* out, size_t capacity, size_t* length, const char* text)
 {
     for (; *text != '\0'; ++text) {
         if (*length + 2 >= capacity) {
@@ -16,33 +16,30 @@ bool append(char* out, size_t capacity, size_t* length, const char* text)
     }
     return true;
 }
-} // namespace
+
+bool endText(char* out, size_t capacity, size_t length, bool fits)
+{
+    if (!fits) {
+        length = 0;
+    }
+    for (size_t i = length; i < length + 2 && i < capacity; ++i) {
+        out[i] = '\0';
+    }
+    return fits;
+}
 
 bool joinPath(char* out, size_t capacity, const char* base, const char* name, int quoted)
 {
-    if (capacity < 2) {
-        if (capacity == 1) {
-            out[0] = '\0';
-        }
-        return false;
-    }
     size_t length = 0;
     const char quote[] = "\"";
-    bool fits = (quoted != 1 || append(out, capacity, &length, quote)) && append(out, capacity, &length, base);
+    bool fits = (quoted != 1 || appendText(out, capacity, &length, quote)) && appendText(out, capacity, &length, base);
     // An empty, unquoted base has no last character: it is given the separator
     // too, so that the name never fuses with whatever the caller puts before it.
     if (fits && (length == 0 || out[length - 1] != '\\')) {
-        fits = append(out, capacity, &length, "\\");
+        fits = appendText(out, capacity, &length, "\\");
     }
-    fits = fits && append(out, capacity, &length, name) && (quoted != 1 || append(out, capacity, &length, quote));
-    if (!fits) {
-        out[0] = '\0';
-        out[1] = '\0';
-        return false;
-    }
-    out[length] = '\0';
-    out[length + 1] = '\0';
-    return true;
+    fits = fits && appendText(out, capacity, &length, name) && (quoted != 1 || appendText(out, capacity, &length, quote));
+    return endText(out, capacity, length, fits);
 }
 
 void normaliseFolderCase(char* text)

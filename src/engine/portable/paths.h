@@ -8,6 +8,14 @@
 // false, leaving out as an empty text, when the result does not fit capacity.
 bool joinPath(char* out, size_t capacity, const char* base, const char* name, int quoted);
 
+// The pieces joinPath is made of, for other compositions. appendText writes
+// text at out[*length] and advances *length, always keeping room for two
+// closing NULs; it returns false when the text does not fit (part of it may
+// be written). endText then writes the two NULs after a composition that fits,
+// or leaves out as an empty text when it does not, and returns fits.
+bool appendText(char* out, size_t capacity, size_t* length, const char* text);
+bool endText(char* out, size_t capacity, size_t length, bool fits);
+
 // Upper-cases the first letter of the text and of each word after a space or
 // backslash, lower-cases every other upper-case letter.
 void normaliseFolderCase(char* text);

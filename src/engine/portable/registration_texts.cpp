@@ -1,0 +1,38 @@
+#include "engine/portable/registration_texts.h"
+
+#include "engine/portable/paths.h"
+
+bool concatenateTexts(char* out, size_t capacity, const char* first, const char* second)
+{
+    size_t length = 0;
+    const bool fits = appendText(out, capacity, &length, first) && appendText(out, capacity, &length, second);
+    return endText(out, capacity, length, fits);
+}
+
+bool fillOneText(char* out, size_t capacity, const char* format, const char* argument)
+{
+    size_t length = 0;
+    bool fits = true;
+    bool filled = false;
+    for (const char* c = format; fits && *c != '\0'; ++c) {
+        if (!filled && c[0] == '%' && c[1] == 's') {
+            fits = appendText(out, capacity, &length, argument);
+            filled = true;
+            ++c;
+        } else {
+            const char single[2] = {*c, '\0'};
+            fits = appendText(out, capacity, &length, single);
+        }
+    }
+    return endText(out, capacity, length, fits);
+}
+
+bool composeReadMeCommand(char (&commandLine)[README_COMMAND_SIZE], const char* commandFormat, const char* installDir,
+                          const char* readMeName)
+{
+    char quotedPath[QUOTED_README_SIZE];
+    if (!joinPath(quotedPath, sizeof quotedPath, installDir, readMeName, 1)) {
+        return endText(commandLine, sizeof commandLine, 0, false);
+    }
+    return fillOneText(commandLine, sizeof commandLine, commandFormat, quotedPath);
+}

@@ -1,0 +1,25 @@
+// The texts that registration composes: registry key paths and values, and
+// the command line that opens the read-me file.
+#pragma once
+#include <cstddef>
+
+// Buffer sizes: a composed key path or value text, the quoted read-me path,
+// and the read-me command line.
+constexpr size_t REGISTRY_TEXT_SIZE = 256;
+constexpr size_t QUOTED_README_SIZE = 256;
+constexpr size_t README_COMMAND_SIZE = 260;
+
+// Writes first directly followed by second. Each composition returns false,
+// leaving out as an empty text, when the result does not fit capacity.
+bool concatenateTexts(char* out, size_t capacity, const char* first, const char* second);
+
+// Copies format with its first "%s" replaced by argument; any other
+// character, '%' included, is copied as it is.
+bool fillOneText(char* out, size_t capacity, const char* format, const char* argument);
+
+// The viewer command (a format with one "%s") filled with the read-me's path
+// in the install folder, in quotes so that a folder with spaces stays one
+// argument. False, with an empty command line, when the quoted path does not
+// fit QUOTED_README_SIZE or the command line does not fit README_COMMAND_SIZE.
+bool composeReadMeCommand(char (&commandLine)[README_COMMAND_SIZE], const char* commandFormat, const char* installDir,
+                          const char* readMeName);

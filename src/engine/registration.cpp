@@ -1,0 +1,142 @@
+#include "engine/registration.h"
+
+#include "engine/portable/paths.h"
+#include "engine/portable/registration_texts.h"
+#include "shell/config.h"
+#include "shell/wizard.h"
+
+namespace {
+constexpr char uninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+constexpr uint32_t RESTORE_SETTLE_MS = 50;
+
+HKEY createKey(HKEY parent, const char* path)
+{
+    char noClass[] = "";
+    HKEY key;
+    if (RegCreateKeyExA(parent, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        return nullptr;
+    }
+    return key;
+}
+
+HKEY openKey(HKEY parent, const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(parent, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    return key;
+}
+
+// REG_SZ data counts the terminating NUL.
+void setText(HKEY key, const char* name, const char* text)
+{
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(lstrlenA(text) + 1));
+}
+
+void writePublisherValue()
+{
+    HKEY key = createKey(HKEY_LOCAL_MACHINE, publisherKey);
+    if (key == nullptr) {
+        return;
+    }
+    setText(key, installConfig.productName, installPaths.installDir);
+    RegCloseKey(key);
+}
+
+void writeVersionValue()
+{
+    char path[REGISTRY_TEXT_SIZE];
+    if (!concatenateTexts(path, sizeof path, publisherKey, versionKeySuffix)) {
+        return;
+    }
+    HKEY key = createKey(HKEY_LOCAL_MACHINE, path);
+    if (key == nullptr) {
+        return;
+    }
+    setText(key, "Program Version", installConfig.productVersion);
+    RegCloseKey(key);
+}
+
+// A composed value that does not fit its buffer is left out rather than
+// written cut short.
+void writeUninstallValues(HKEY entry)
+{
+    char text[REGISTRY_TEXT_SIZE];
+    setText(entry, "DisplayName", installConfig.productName);
+    if (fillOneText(text, sizeof text, "v%s", installConfig.productVersion)) {
+        setText(entry, "DisplayVersion", text);
+    }
+    if (joinPath(text, sizeof text, installPaths.windowsDir, installConfig.files[UNINSTALL_ROW].fileName, 0)) {
+        setText(entry, "UninstallString", text);
+    }
+    setText(entry, "Program Path", installPaths.installDir);
+    setText(entry, "Program Group", installPaths.groupName);
+    setText(entry, "Publisher", installConfig.publisherName);
+    setText(entry, "HelpLink", installConfig.productUrl);
+}
+
+// The system's list of installed programs is extended, never created.
+void writeUninstallEntry()
+{
+    HKEY list = openKey(HKEY_LOCAL_MACHINE, uninstallKey);
+    if (list == nullptr) {
+        return;
+    }
+    HKEY entry = createKey(list, installConfig.productName);
+    if (entry != nullptr) {
+        writeUninstallValues(entry);
+        RegCloseKey(entry);
+    }
+    RegCloseKey(list);
+}
+
+void removeAutostartValue(HKEY root, const char* path)
+{
+    HKEY key = openKey(root, path);
+    if (key == nullptr) {
+        return;
+    }
+    RegDeleteValueA(key, previousAutostartValue);
+    RegCloseKey(key);
+}
+} // namespace
+
+void registerInstallation()
+{
+    writePublisherValue();
+    writeVersionValue();
+    writeUninstallEntry();
+    removeAutostartValue(HKEY_LOCAL_MACHINE, runKey);
+    removeAutostartValue(HKEY_LOCAL_MACHINE, runServicesKey);
+    removeAutostartValue(HKEY_CURRENT_USER, runKey);
+}
+
+// A read-me path or command line that does not fit starts nothing; the
+// window is minimised and restored all the same.
+void viewReadMe(HWND window)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    ShowWindow(window, SW_MINIMIZE);
+
+    char commandLine[README_COMMAND_SIZE];
+    PROCESS_INFORMATION viewer;
+    if (composeReadMeCommand(commandLine, readMeCommand, installPaths.installDir,
+                             installConfig.files[README_ROW].fileName) &&
+        CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, installPaths.installDir, &startup,
+                       &viewer)) {
+        WaitForSingleObject(viewer.hProcess, INFINITE);
+        CloseHandle(viewer.hProcess);
+        CloseHandle(viewer.hThread);
+    }
+    ShowWindow(window, SW_RESTORE);
+    // The restored window takes its activation and repaint now: a message
+    // box shown right after would otherwise open behind it.
+    pumpMessagesFor(window, RESTORE_SETTLE_MS);
+}

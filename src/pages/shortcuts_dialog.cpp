@@ -1,0 +1,115 @@
+// The shortcuts dialog: a caption, the shortcut being made and a bar. The
+// work runs from a one-shot timer so that the dialog is on screen first.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "engine/portable/paths.h"
+#include "pages/portable/link_path.h"
+#include "pages/shortcuts.h"
+#include "resource.h"
+#include "shell/config.h"
+#include "shell/wizard.h"
+
+namespace {
+constexpr UINT SHORTCUTS_START_DELAY_MS = 250;
+constexpr uint32_t AFTER_EACH_SHORTCUT_MS = 200;
+constexpr uint32_t AFTER_LAST_SHORTCUT_MS = 500;
+
+// A target or shortcut path that does not fit its buffer skips that
+// shortcut rather than naming another file.
+void createRowShortcut(const PayloadEntry& row)
+{
+    const char* folder = (row.flags & FILE_IN_INSTALL_DIR) ? installPaths.installDir : installPaths.windowsDir;
+    char target[MAX_PATH];
+    char linkPath[MAX_PATH];
+    if (joinPath(target, sizeof target, folder, row.fileName, 0) &&
+        buildLinkPath(linkPath, sizeof linkPath, installPaths.programsDir, installPaths.groupName,
+                      row.shortcutCaption)) {
+        createShellLink(target, folder, linkPath, row.shortcutCaption);
+    }
+}
+
+void onInitDialog(HWND dialog)
+{
+    centerDialog(dialog, 1);
+    applyProductName(dialog, 1);
+    SetTimer(dialog, IDT_SHORTCUTS_START, SHORTCUTS_START_DELAY_MS, nullptr);
+}
+
+void onTimer(HWND dialog, WPARAM timerId)
+{
+    KillTimer(dialog, timerId);
+    EndDialog(dialog, createShortcuts(dialog) == 1 ? 1 : 2);
+}
+} // namespace
+
+INT_PTR runShortcutsDialog(HWND page)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    return DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_SHORTCUTS), page, shortcutsDialogProc, 0);
+}
+
+INT_PTR CALLBACK shortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(dialog);
+        return TRUE;
+    case WM_TIMER:
+        onTimer(dialog, wParam);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+// COM belongs to this work alone, from its start to its end: a thread on
+// which COM was already initialised (S_FALSE) counts as a failure too.
+int createShortcuts(HWND dialog)
+{
+    if (CoInitialize(nullptr) != S_OK) {
+        return 0;
+    }
+    const int count = installConfig.shortcutCount;
+    SendDlgItemMessageA(dialog, IDC_SHORTCUT_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, count));
+    SendDlgItemMessageA(dialog, IDC_SHORTCUT_BAR, PBM_SETSTEP, 1, 0);
+
+    // Only the last level is created; an existing group is reused.
+    char groupFolder[MAX_PATH];
+    if (joinPath(groupFolder, sizeof groupFolder, installPaths.programsDir, installPaths.groupName, 0)) {
+        CreateDirectoryA(groupFolder, nullptr);
+    }
+    for (int i = 0; i < count; ++i) {
+        const PayloadEntry& row = installConfig.files[i];
+        SetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, row.shortcutCaption);
+        createRowShortcut(row);
+        SendDlgItemMessageA(dialog, IDC_SHORTCUT_BAR, PBM_STEPIT, 0, 0);
+        pumpMessagesFor(dialog, AFTER_EACH_SHORTCUT_MS);
+    }
+    pumpMessagesFor(dialog, AFTER_LAST_SHORTCUT_MS);
+    CoUninitialize();
+    return 1;
+}
+
+void createShellLink(const char* target, const char* workingFolder, const char* linkPath, const char* description)
+{
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link)))) {
+        return;
+    }
+    link->SetPath(target);
+    link->SetWorkingDirectory(workingFolder);
+    link->SetDescription(description);
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        WCHAR widePath[MAX_PATH];
+        if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) != 0) {
+            file->Save(widePath, TRUE);
+        }
+        file->Release();
+    }
+    link->Release();
+}

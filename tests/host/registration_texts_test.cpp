@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "engine/portable/registration_texts.h"
+
+TEST(RegistrationTexts, ComposeKeyPathAndValueTexts)
+{
+    char out[REGISTRY_TEXT_SIZE];
+    ASSERT_TRUE(concatenateTexts(out, sizeof out, "Software\\Moorfield Systems", "\\Programs\\Tidy Kit\\Current Version"));
+    EXPECT_STREQ(out, "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version");
+    ASSERT_TRUE(fillOneText(out, sizeof out, "v%s", "3.08"));
+    EXPECT_STREQ(out, "v3.08");
+    ASSERT_TRUE(fillOneText(out, sizeof out, "100% %s, not %s", "a%sb"));
+    EXPECT_STREQ(out, "100% a%sb, not %s") << "only the first %s is filled, and the argument is not read as a format";
+    ASSERT_TRUE(fillOneText(out, sizeof out, "%s", ""));
+    EXPECT_STREQ(out, "");
+}
+
+TEST(RegistrationTexts, RefuseWhatDoesNotFitAndNeverWritePastTheEnd)
+{
+    for (size_t capacity = 0; capacity < 7; ++capacity) { // "v3.08" and two NULs need 7
+        char out[12];
+        std::memset(out, 'x', sizeof out);
+        EXPECT_FALSE(fillOneText(out, capacity, "v%s", "3.08")) << capacity;
+        EXPECT_FALSE(concatenateTexts(out, capacity, "v3", ".08")) << capacity;
+        for (size_t i = capacity; i < sizeof out; ++i) {
+            ASSERT_EQ(out[i], 'x') << "byte " << i << " written with capacity " << capacity;
+        }
+    }
+    char out[7];
+    EXPECT_TRUE(fillOneText(out, sizeof out, "v%s", "3.08"));
+    EXPECT_TRUE(concatenateTexts(out, sizeof out, "v3", ".08"));
+}
+
+TEST(ReadMeCommand, QuotesThePathSoThatAFolderWithSpacesStaysOneArgument)
+{
+    char command[README_COMMAND_SIZE];
+    ASSERT_TRUE(composeReadMeCommand(command, "Notepad.exe %s", "C:\\Moorfield Systems\\Tidy Kit", "ReadFirst.txt"));
+    EXPECT_STREQ(command, "Notepad.exe \"C:\\Moorfield Systems\\Tidy Kit\\ReadFirst.txt\"");
+    ASSERT_TRUE(composeReadMeCommand(command, "Notepad.exe %s", "D:\\", "ReadFirst.txt"));
+    EXPECT_STREQ(command, "Notepad.exe \"D:\\ReadFirst.txt\"");
+}
+
+TEST(ReadMeCommand, IsEmptyWhenThePathOrTheCommandLineDoesNotFit)
+{
+    char command[README_COMMAND_SIZE];
+    // Quoted path: 2 quotes + folder + backslash + 13 characters + 2 NULs in
+    // 256 bytes, so a 238-character folder is the longest that fits...
+    const std::string fits = "C:\\" + std::string(235, 'f');
+    ASSERT_TRUE(composeReadMeCommand(command, "%s", fits.c_str(), "ReadFirst.txt"));
+    EXPECT_EQ(std::strlen(command), 254u);
+    const std::string tooLong = fits + "f";
+    std::memset(command, 'x', sizeof command);
+    EXPECT_FALSE(composeReadMeCommand(command, "%s", tooLong.c_str(), "ReadFirst.txt"));
+    EXPECT_STREQ(command, "");
+    // ...and with "Notepad.exe " before it, the command line overflows its
+    // 260 bytes first: a folder of N characters makes N + 28 of them, and
+    // every composed text keeps its two closing NULs.
+    const std::string shorter = "C:\\" + std::string(227, 'f');
+    EXPECT_TRUE(composeReadMeCommand(command, "Notepad.exe %s", shorter.c_str(), "ReadFirst.txt"));
+    EXPECT_EQ(std::strlen(command), 258u);
+    std::memset(command, 'x', sizeof command);
+    EXPECT_FALSE(composeReadMeCommand(command, "Notepad.exe %s", (shorter + "f").c_str(), "ReadFirst.txt"));
+    EXPECT_STREQ(command, "");
+}

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "engine/registration.h"
+#include "shell/config.h"
+
+namespace {
+constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
+constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+const std::pair<HKEY, const char*> autostartKeys[] = {
+    {HKEY_LOCAL_MACHINE, runKey}, {HKEY_LOCAL_MACHINE, runServicesKey}, {HKEY_CURRENT_USER, runKey}};
+
+// The text of a REG_SZ value whose byte count includes its NUL, or "<missing>".
+std::string readText(HKEY root, const char* path, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    char data[512] = {};
+    DWORD type = 0;
+    DWORD size = sizeof data;
+    const LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
+    EXPECT_EQ(size, std::string(data).size() + 1) << name << ": the byte count includes the NUL";
+    return data;
+}
+
+void plant(HKEY root, const char* path, const char* name, const char* text)
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
+    RegCloseKey(key);
+}
+
+void deleteTree(HKEY root, const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        char child[256];
+        DWORD length = sizeof child;
+        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+            deleteTree(key, child);
+            length = sizeof child;
+        }
+        RegCloseKey(key);
+    }
+    RegDeleteKeyA(root, path);
+}
+
+void useFolders(const char* installDir)
+{
+    lstrcpyA(installPaths.installDir, installDir);
+    lstrcpyA(installPaths.windowsDir, "C:\\Windows");
+    lstrcpyA(installPaths.groupName, "Moorfield\\Tidy Kit");
+}
+} // namespace
+
+TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
+{
+    useFolders("D:\\Apps\\Tidy Kit");
+    for (const auto& [root, path] : autostartKeys) {
+        plant(root, path, "TidyKit3", "C:\\Old\\TidyKit.exe");
+        plant(root, path, "Neighbour", "C:\\Neighbour.exe");
+    }
+    registerInstallation();
+
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", "Tidy Kit"), "D:\\Apps\\Tidy Kit");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version",
+                       "Program Version"),
+              "3.08");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayName"), "Tidy Kit");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayVersion"), "v3.08");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), "C:\\Windows\\Tkremove.exe");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), "D:\\Apps\\Tidy Kit");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "Moorfield\\Tidy Kit");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), "Moorfield Systems");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "HelpLink"), installConfig.productUrl);
+    for (const auto& [root, path] : autostartKeys) {
+        EXPECT_EQ(readText(root, path, "TidyKit3"), "<missing>") << path;
+        EXPECT_EQ(readText(root, path, "Neighbour"), "C:\\Neighbour.exe") << path;
+    }
+
+    // A second installation overwrites the values of the first.
+    useFolders("E:\\Tidy Kit");
+    registerInstallation();
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", "Tidy Kit"), "E:\\Tidy Kit");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), "E:\\Tidy Kit");
+}
+
+TEST(RegisterInstallation, WithoutTheUninstallListStillWritesThePublisherAndVersionValues)
+{
+    useFolders("C:\\Moorfield Systems\\Tidy Kit");
+    deleteTree(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems");
+    deleteTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    deleteTree(HKEY_LOCAL_MACHINE, runServicesKey);
+    plant(HKEY_CURRENT_USER, runKey, "TidyKit3", "C:\\Old\\TidyKit.exe");
+
+    registerInstallation();
+
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", "Tidy Kit"), "C:\\Moorfield Systems\\Tidy Kit");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version",
+                       "Program Version"),
+              "3.08");
+    HKEY list;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0, KEY_READ,
+                            &list),
+              ERROR_SUCCESS)
+        << "the list of installed programs is never created";
+    EXPECT_EQ(readText(HKEY_CURRENT_USER, runKey, "TidyKit3"), "<missing>");
+}
+
+namespace {
+// A top-level window that records whether it was ever minimised.
+std::atomic<bool> wasMinimised;
+
+LRESULT CALLBACK recordingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SIZE && wParam == SIZE_MINIMIZED) {
+        wasMinimised = true;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND createRecordingWindow()
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = recordingWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "ReadMeOwner";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "ReadMeOwner", "Backdrop", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    wasMinimised = false;
+    return window;
+}
+
+std::string makeFolder(const char* path)
+{
+    CreateDirectoryA(path, nullptr);
+    return path;
+}
+} // namespace
+
+TEST(ViewReadMe, OpensTheReadMeInAFolderWithSpacesAndWaitsMinimisedUntilTheViewerCloses)
+{
+    HWND window = createRecordingWindow();
+    ASSERT_NE(window, nullptr);
+    makeFolder("C:\\Read Me Test");
+    useFolders(makeFolder("C:\\Read Me Test\\Tidy Kit").c_str());
+    HANDLE file = CreateFileA("C:\\Read Me Test\\Tidy Kit\\ReadFirst.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written;
+    WriteFile(file, "Read me first.\r\n", 16, &written, nullptr);
+    CloseHandle(file);
+
+    std::atomic<bool> viewerSeen = false;
+    std::atomic<bool> minimisedWhileOpen = false;
+    std::thread closer([&] {
+        for (int i = 0; i < 300 && !viewerSeen; ++i) {
+            Sleep(100);
+            HWND viewer = FindWindowA("Notepad", nullptr);
+            char title[256] = "";
+            if (viewer != nullptr && GetWindowTextA(viewer, title, sizeof title) > 0 &&
+                std::string(title).find("ReadFirst") != std::string::npos) {
+                viewerSeen = true;
+                minimisedWhileOpen = IsIconic(window) != FALSE;
+                PostMessageA(viewer, WM_CLOSE, 0, 0);
+            }
+        }
+    });
+    viewReadMe(window);
+    closer.join();
+
+    EXPECT_TRUE(viewerSeen) << "Notepad showed ReadFirst.txt";
+    EXPECT_TRUE(minimisedWhileOpen);
+    EXPECT_FALSE(IsIconic(window)) << "restored once the viewer has closed";
+    DestroyWindow(window);
+}
+
+TEST(ViewReadMe, AReadMePathTooLongForTheCommandLineStartsNothingButStillMinimisesAndRestores)
+{
+    HWND window = createRecordingWindow();
+    ASSERT_NE(window, nullptr);
+    const std::string longFolder = "C:\\" + std::string(240, 'f');
+    useFolders(longFolder.c_str());
+    const DWORD start = GetTickCount();
+    viewReadMe(window);
+    EXPECT_LT(GetTickCount() - start, 5000u) << "returned without waiting for a viewer";
+    EXPECT_TRUE(wasMinimised);
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(FindWindowA("Notepad", nullptr), nullptr);
+    DestroyWindow(window);
+}
