@@ -1,8 +1,9 @@
 #!/bin/sh
 # Makes the template Wine prefix of a build tree once: every Windows test and
-# end-to-end scenario runs in a fresh copy of it. Usage: make-template.sh DIR
+# end-to-end scenario runs in a fresh copy of it (copy-template.sh).
+# Usage: make-template.sh DIR
 set -eu
-template=$1
+template=$(realpath -m "$1")
 [ -f "$template/.complete" ] && exit 0
 
 lock="$template.lock"
@@ -14,5 +15,18 @@ rm -rf "$template"
 mkdir -p "$(dirname "$template")"
 export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
+# A crash ends the program instead of waiting in a dialog for a user.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wineserver -w
+
+# Wine's own fonts (MS Sans Serif, Marlett for the caption buttons, ...) are
+# looked up in the prefix's Fonts folder; without them DejaVu stands in.
+cp /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/"
+# The user's folders are links into the host's home: make them the prefix's own.
+for link in "$template"/drive_c/users/*/* "$template"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/*; do
+    if [ -L "$link" ]; then
+        rm "$link"
+        mkdir "$link"
+    fi
+done
 touch "$template/.complete"

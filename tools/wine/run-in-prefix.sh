@@ -12,13 +12,14 @@ build_dir=$(cd "$(dirname "$program")/.." && pwd)
 template=${WINE_TEMPLATE:-$build_dir/wine-template}
 "$here/make-template.sh" "$template"
 
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/setupmate-prefix.XXXXXX")
+mkdir -p "$build_dir/wine-prefixes"
+prefix=$(mktemp -d "$build_dir/wine-prefixes/test.XXXXXX")
 cleanup() {
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
     rm -rf "$prefix"
 }
 trap cleanup EXIT INT TERM
-cp -a "$template/." "$prefix/"
+"$here/copy-template.sh" "$template" "$prefix"
 
 export WINEPREFIX="$prefix" WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 status=0

@@ -1,0 +1,29 @@
+// What the driver's parts share beyond the scenarios' interface.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Thrown to end a scenario at once; the report already holds the reason.
+struct ScenarioAbort {};
+
+struct DriverOptions {
+    std::string setupPath;  // SetupMate.exe
+    std::string sourceDir;  // the source tree
+    std::string outputDir;  // where this scenario's screenshots go
+};
+extern DriverOptions driverOptions;
+
+// Ends the scenario when its time limit has run out; every wait calls it.
+void checkTimeLimit();
+// Prints one line of the report at once, so that a killed run still shows it.
+void reportLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+DWORD setupProcessId();
+// Ends the setup if a scenario left it running, and stops watching its windows.
+void stopSetup();
+
+// The whole virtual desktop as rows of RGB pixels.
+bool captureScreen(std::vector<uint8_t>& rgb, int& width, int& height);

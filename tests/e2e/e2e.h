@@ -1,0 +1,159 @@
+// The end-to-end driver's interface for scenarios. A scenario is a function
+// that plays one user's session with SetupMate.exe inside the Wine virtual
+// desktop and checks what the user sees and what the machine holds afterwards.
+//
+//     SCENARIO(welcome_cancel, 30)
+//     {
+//         startSetup();
+//         HWND welcome = waitForWindow("InstallDlg", "Setup Mate");
+//         step("welcome");
+//         click(welcome, IDCANCEL);
+//         expectSetupEndsSilently();
+//     }
+//
+// Scenarios live in scenarios_*.cpp files, which register themselves; the
+// number is the scenario's time limit in seconds.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// ---- Scenarios and their report
+
+using ScenarioFunction = void (*)();
+struct ScenarioRegistration {
+    ScenarioRegistration(const char* name, ScenarioFunction run, int timeLimitSeconds);
+};
+#define SCENARIO(name, timeLimitSeconds)                                                                               \
+    static void name();                                                                                                \
+    static const ScenarioRegistration name##Registration(#name, name, timeLimitSeconds);                               \
+    static void name()
+
+// Records a check; a failed one fails the scenario, which goes on.
+bool expect(bool condition, const char* format, ...) __attribute__((format(printf, 2, 3)));
+bool expectText(const std::string& actual, const std::string& expected, const char* what);
+bool expectNumber(long long actual, long long expected, const char* what);
+bool expectRect(const RECT& actual, const RECT& expected, const char* what);
+// Fails the scenario and ends it at once.
+[[noreturn]] void fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void note(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Saves a screenshot of the whole virtual desktop as NN-name.png in the
+// scenario's folder; screenPixel then reads that picture.
+void step(const char* name);
+COLORREF screenPixel(int x, int y);
+
+// Milliseconds since the scenario started.
+DWORD scenarioClock();
+// Waits, failing the scenario when the time limit runs out meanwhile.
+void pause(DWORD milliseconds);
+
+// ---- The setup program
+
+void startSetup();
+bool setupRunning();
+// Waits (a little while at most) until the setup's thread waits for input.
+void waitForSetupIdle();
+// Waits for the setup to end and returns its exit code; ends the scenario if
+// it is still running after the given time, naming the windows it still has.
+DWORD waitForSetupExit(DWORD milliseconds = 10000);
+// The refusal path: the setup ends by itself with exit code 1 and never showed a message box.
+void expectSetupEndsSilently();
+// Whether SetupMate.exe carries the given dialog template: scenarios that run
+// past a page check what follows it once the page exists.
+bool setupHasDialog(int dialogId);
+
+// Every top-level window the setup's process ever had, as seen by a watcher
+// that runs from startSetup on: creation is timed by the system's window events.
+struct SeenWindow {
+    HWND window;
+    std::string className;
+    std::string caption; // the latest caption seen
+    DWORD created;       // scenarioClock() at creation
+    bool messageBox;     // a dialog with the message box's text control
+};
+std::vector<SeenWindow> seenWindows();
+// The first window of the class (and caption, unless null) the setup had.
+bool findSeenWindow(const char* className, const char* caption, SeenWindow& found);
+
+// ---- Windows and controls
+
+// A visible top-level window of the setup's process; null for any class or caption.
+HWND findWindow(const char* className, const char* caption);
+HWND waitForWindow(const char* className, const char* caption, DWORD milliseconds = 10000);
+void waitForWindowGone(HWND window, DWORD milliseconds = 10000);
+std::vector<HWND> setupWindows();
+std::string windowClass(HWND window);
+// The text through WM_GETTEXT, so edit controls give their contents.
+std::string windowText(HWND window);
+std::string controlText(HWND dialog, int controlId);
+HWND control(HWND dialog, int controlId);
+RECT windowRect(HWND window);
+// The control's window rectangle in its dialog's client coordinates.
+RECT controlRect(HWND dialog, int controlId);
+std::string describeRect(const RECT& rect);
+std::string describeWindow(HWND window);
+
+// ---- The user's hands
+
+// Clicks the middle of the control with the left button, after checking that
+// it is visible, enabled and not covered there. The button messages go to the
+// control itself: the X pointer under Wine lags behind moves made with
+// SendInput, and its stale position would now and then take a click away.
+void click(HWND dialog, int controlId);
+// Changes the window's size by dx, dy, its top left corner staying, as
+// dragging the lower right corner of a sizing frame does.
+void resizeWindow(HWND window, int dx, int dy);
+// Keys go through the system's input queue (SendInput) to the focused
+// control of the foreground window, which must belong to the setup.
+void pressKey(WORD virtualKey);
+void pressKeyWith(WORD modifierKey, WORD virtualKey);
+void typeText(const char* text);
+HWND focusedControl(HWND window);
+
+// A message box of the setup's process: read it before answering.
+struct MessageBoxSeen {
+    HWND window;
+    std::string caption;
+    std::string text;
+};
+MessageBoxSeen waitForMessageBox(DWORD milliseconds = 10000);
+void answerMessageBox(const MessageBoxSeen& box, int buttonId);
+
+// ---- The machine
+
+std::string sourcePath(const char* relativePath); // a file of the source tree, as a Windows path
+bool fileExists(const std::string& path);
+bool readFile(const std::string& path, std::string& contents);
+struct FileTimes {
+    FILETIME created;
+    FILETIME accessed;
+    FILETIME written;
+};
+bool readFileTimes(const std::string& path, FileTimes& times);
+std::string describeFileTime(const FILETIME& time); // local time, YYYY-MM-DD hh:mm:ss
+bool readRegistryString(HKEY root, const char* key, const char* valueName, std::string& data);
+struct ShortcutSeen {
+    std::string target;
+    std::string arguments;
+    std::string workingFolder;
+    std::string description;
+    std::string iconPath;
+    int iconIndex;
+};
+bool readShortcut(const std::string& path, ShortcutSeen& shortcut);
+
+// The files and folders of drive C: with their sizes and write times.
+struct FileSnapshot {
+    std::vector<std::pair<std::string, std::string>> entries; // path, its state
+};
+FileSnapshot snapshotDriveC();
+// One line per file or folder added, changed or removed between two snapshots.
+std::vector<std::string> changedFiles(const FileSnapshot& before, const FileSnapshot& after);
+// Prints what changed on drive C: since the snapshot, with the three times of
+// every file and the target of every shortcut.
+void reportFileChanges(const FileSnapshot& before);
+// Prints the key's values and those of all its subkeys, or that it is absent.
+void reportRegistryKey(HKEY root, const std::string& key);

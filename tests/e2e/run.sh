@@ -1,0 +1,148 @@
+#!/bin/bash
+# Runs the end-to-end scenarios: each one in a fresh copy of the template Wine
+# prefix, in a Wine virtual desktop of 1024 x 768 on one Xvfb for the whole
+# suite, under its own time limit. Builds nothing (make does that).
+#
+# Usage: tests/e2e/run.sh [--out DIR] [SCENARIO...]
+#   SCENARIO  run only these (default: all that the driver lists)
+#   --out DIR the screenshots and logs go to DIR/<scenario>/ (default build/e2e)
+# E2E_DISPLAY=:N runs on that X server instead of starting Xvfb.
+#
+# Prints one line per scenario (with its failed checks) and ends with
+# "N passed, M failed"; the exit status is non-zero on any failure.
+set -u
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$root/build/win64
+driver=$build/bin/e2e_driver.exe
+setup=$build/SetupMate.exe
+template=$build/wine-template
+out=$root/build/e2e
+wine_tools=$root/tools/wine
+
+if [ "${1:-}" = "--out" ]; then
+    out=$(realpath -m "$2")
+    shift 2
+fi
+for file in "$driver" "$setup"; do
+    if [ ! -f "$file" ]; then
+        echo "e2e: $file is missing; run make build first" >&2
+        exit 2
+    fi
+done
+
+# Windows paths of files here: drive Z: is the root of the host's file system.
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+prefixes=$build/e2e-prefixes
+prefix=
+xvfb_pid=
+cleanup() {
+    if [ -n "$prefix" ]; then
+        WINEPREFIX=$prefix wineserver -k 2>/dev/null
+        rm -rf "$prefix"
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# The first free display number from 90 on; a lost race for it tries the next.
+start_xvfb() {
+    local number
+    for number in $(seq 90 190); do
+        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 50); do
+            if [ -e "/tmp/.X11-unix/X$number" ]; then
+                display=:$number
+                return 0
+            fi
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+    done
+    echo "e2e: no X display could be started" >&2
+    exit 2
+}
+
+new_prefix() {
+    mkdir -p "$prefixes"
+    prefix=$(mktemp -d "$prefixes/prefix.XXXXXX")
+    "$wine_tools/copy-template.sh" "$template" "$prefix"
+}
+
+drop_prefix() {
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null
+    rm -rf "$prefix"
+    prefix=
+}
+
+"$wine_tools/make-template.sh" "$template" || exit 2
+if [ -n "${E2E_DISPLAY:-}" ]; then
+    display=$E2E_DISPLAY
+else
+    start_xvfb
+fi
+export DISPLAY=$display WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# The scenarios and their time limits, as the driver lists them.
+new_prefix
+listing=$(WINEPREFIX=$prefix timeout 60 wine "$driver" --list 2>/dev/null | tr -d '\r')
+drop_prefix
+declare -A limits
+all=()
+while read -r name limit; do
+    [ -n "$name" ] || continue
+    limits[$name]=$limit
+    all+=("$name")
+done <<<"$listing"
+if [ ${#all[@]} -eq 0 ]; then
+    echo "e2e: the driver lists no scenario" >&2
+    exit 2
+fi
+if [ $# -gt 0 ]; then
+    chosen=("$@")
+else
+    chosen=("${all[@]}")
+fi
+
+passed=0
+failed=0
+for name in "${chosen[@]}"; do
+    folder=$out/$name
+    rm -rf "$folder"
+    mkdir -p "$folder"
+    if [ -z "${limits[$name]:-}" ]; then
+        echo "FAIL $name: no such scenario" | tee "$folder/log.txt"
+        failed=$((failed + 1))
+        continue
+    fi
+    started=$(date +%s.%N)
+    new_prefix
+    # The driver keeps its own time limit; this one catches Wine itself hanging.
+    WINEPREFIX=$prefix timeout -k 5 $((limits[$name] + 30)) \
+        wine explorer /desktop=SetupMate,1024x768 "$driver" \
+        --setup "$(windows_path "$setup")" --source "$(windows_path "$root")" \
+        --out "$(windows_path "$folder")" "$name" >"$folder/log.txt" 2>"$folder/wine.txt"
+    drop_prefix
+    seconds=$(echo "$started" | awk -v now="$(date +%s.%N)" '{ printf "%.1f", now - $1 }')
+    if grep -q '^RESULT: PASS' "$folder/log.txt"; then
+        echo "PASS $name (${seconds} s)"
+        passed=$((passed + 1))
+    else
+        echo "FAIL $name (${seconds} s), log: ${folder#"$root"/}/log.txt"
+        grep -a -A2 '^  FAIL' "$folder/log.txt" | grep -a -v '^  ok\|^  note\|^  step\|^--$' | sed 's/^/    /'
+        grep -q '^RESULT' "$folder/log.txt" || echo "    the driver ended without a result"
+        failed=$((failed + 1))
+    fi
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

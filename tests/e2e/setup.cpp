@@ -1,0 +1,203 @@
+// The setup's process: starting it, watching every top-level window it
+// creates, and waiting for its end.
+#include "driver.h"
+#include "e2e.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+namespace {
+PROCESS_INFORMATION setup;
+std::vector<SeenWindow> watched;
+std::mutex watchedLock;
+std::thread watcher;
+std::atomic<bool> stopWatching{false};
+
+const DWORD messageBoxTextId = 0xFFFF;
+
+bool isTopLevel(HWND window) { return GetAncestor(window, GA_PARENT) == GetDesktopWindow(); }
+
+bool ownedBySetup(HWND window)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId == setup.dwProcessId;
+}
+
+// Records the window, or refreshes what changes over its life (the caption;
+// a message box gets its text control after the window itself exists). Events
+// may arrive after a poll has seen the window: the earliest time counts.
+void recordWindow(HWND window, DWORD tick)
+{
+    DWORD created = scenarioClock() - (GetTickCount() - tick);
+    char className[256] = "";
+    char caption[512] = "";
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    bool messageBox = strcmp(className, "#32770") == 0 && GetDlgItem(window, messageBoxTextId) != nullptr;
+
+    std::lock_guard<std::mutex> guard(watchedLock);
+    for (SeenWindow& seen : watched) {
+        if (seen.window == window) {
+            if (caption[0]) {
+                seen.caption = caption;
+            }
+            seen.messageBox = seen.messageBox || messageBox;
+            seen.created = std::min(seen.created, created);
+            return;
+        }
+    }
+    watched.push_back({window, className, caption, created, messageBox});
+}
+
+void CALLBACK windowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG, DWORD, DWORD eventTime)
+{
+    if (objectId != OBJID_WINDOW || !window || !isTopLevel(window)) {
+        return;
+    }
+    if (event == EVENT_OBJECT_CREATE || event == EVENT_OBJECT_SHOW || event == EVENT_OBJECT_NAMECHANGE) {
+        recordWindow(window, eventTime);
+    }
+}
+
+BOOL CALLBACK pollWindow(HWND window, LPARAM)
+{
+    if (ownedBySetup(window)) {
+        recordWindow(window, GetTickCount());
+    }
+    return TRUE;
+}
+
+// Window events give the moment of creation; polling catches whatever the
+// events miss.
+void watchWindows()
+{
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE, nullptr, windowEvent,
+                                         setup.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
+    while (!stopWatching) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        EnumWindows(pollWindow, 0);
+    }
+    if (hook) {
+        UnhookWinEvent(hook);
+    }
+}
+
+std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+} // namespace
+
+DWORD setupProcessId() { return setup.dwProcessId; }
+
+void startSetup()
+{
+    if (setup.hProcess) {
+        fail("startSetup: the setup is already running");
+    }
+    std::string commandLine = "\"" + driverOptions.setupPath + "\"";
+    std::string folder = folderOf(driverOptions.setupPath);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(driverOptions.setupPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &setup)) {
+        fail("%s could not be started (error %lu)", driverOptions.setupPath.c_str(),
+             static_cast<unsigned long>(GetLastError()));
+    }
+    note("started %s, process %lu", driverOptions.setupPath.c_str(), static_cast<unsigned long>(setup.dwProcessId));
+    stopWatching = false;
+    watcher = std::thread(watchWindows);
+}
+
+void waitForSetupIdle()
+{
+    if (setupRunning()) {
+        WaitForInputIdle(setup.hProcess, 2000);
+    }
+}
+
+bool setupRunning() { return setup.hProcess && WaitForSingleObject(setup.hProcess, 0) == WAIT_TIMEOUT; }
+
+DWORD waitForSetupExit(DWORD milliseconds)
+{
+    if (!setup.hProcess) {
+        fail("waitForSetupExit: the setup was never started");
+    }
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(setup.hProcess, 20) == WAIT_TIMEOUT) {
+        checkTimeLimit();
+        if (GetTickCount() - start > milliseconds) {
+            std::string windows;
+            for (HWND window : setupWindows()) {
+                windows += "\n       " + describeWindow(window);
+            }
+            fail("the setup is still running %lu ms later; its windows:%s", static_cast<unsigned long>(milliseconds),
+                 windows.empty() ? " none visible" : windows.c_str());
+        }
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(setup.hProcess, &exitCode);
+    return exitCode;
+}
+
+void expectSetupEndsSilently()
+{
+    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
+    for (const SeenWindow& seen : seenWindows()) {
+        if (seen.messageBox) {
+            expect(false, "no message box, but one appeared: \"%s\"", seen.caption.c_str());
+            return;
+        }
+    }
+    expect(true, "no message box appeared");
+}
+
+void stopSetup()
+{
+    if (setup.hProcess) {
+        if (setupRunning()) {
+            TerminateProcess(setup.hProcess, 255);
+            WaitForSingleObject(setup.hProcess, 5000);
+        }
+        CloseHandle(setup.hProcess);
+        CloseHandle(setup.hThread);
+        setup.hProcess = nullptr;
+    }
+    if (watcher.joinable()) {
+        stopWatching = true;
+        watcher.join();
+    }
+}
+
+bool setupHasDialog(int dialogId)
+{
+    HMODULE module = LoadLibraryExA(driverOptions.setupPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) {
+        fail("%s could not be read", driverOptions.setupPath.c_str());
+    }
+    bool found = FindResourceA(module, MAKEINTRESOURCEA(dialogId), MAKEINTRESOURCEA(5)) != nullptr; // RT_DIALOG
+    FreeLibrary(module);
+    return found;
+}
+
+std::vector<SeenWindow> seenWindows()
+{
+    std::lock_guard<std::mutex> guard(watchedLock);
+    return watched;
+}
+
+bool findSeenWindow(const char* className, const char* caption, SeenWindow& found)
+{
+    for (const SeenWindow& seen : seenWindows()) {
+        if (seen.className == className && (!caption || seen.caption == caption)) {
+            found = seen;
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,17 @@
+// The way through the wizard that many scenarios share: each helper brings
+// the setup to a page by the usual clicks and checks only what it must.
+#pragma once
+#include <windows.h>
+
+// The welcome dialog of a freshly started setup.
+HWND openWelcome();
+// "Continue" on the welcome dialog; returns the backdrop once it is shown.
+HWND continueToBackdrop(HWND welcome);
+// The licence page, after the backdrop.
+HWND waitForLicensePage();
+// Starts the setup and clicks through to the licence page.
+HWND openLicensePage();
+// After "I Agree" (by whatever means): the licence page closes and the
+// location page follows. Until that page exists, its missing template ends
+// the setup as a refusal would.
+void expectLicenseAgreed(HWND license);
