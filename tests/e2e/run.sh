@@ -138,7 +138,7 @@ for name in "${chosen[@]}"; do
         passed=$((passed + 1))
     else
         echo "FAIL $name (${seconds} s), log: ${folder#"$root"/}/log.txt"
-        grep -a -A2 '^  FAIL' "$folder/log.txt" | grep -a -v '^  ok\|^  note\|^  step\|^--$' | sed 's/^/    /'
+        grep -a -A2 '^  FAIL' "$folder/log.txt" | grep -a -v '^  ok\|^  note\|^  step\|^--$\|^RESULT' | sed 's/^/    /'
         grep -q '^RESULT' "$folder/log.txt" || echo "    the driver ended without a result"
         failed=$((failed + 1))
     fi

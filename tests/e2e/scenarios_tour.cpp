@@ -49,6 +49,7 @@ HWND defaultButton(HWND dialog)
 SCENARIO(tour, 300)
 {
     FileSnapshot before = snapshotDriveC();
+    note("drive C: holds %lu files and folders before the setup starts", static_cast<unsigned long>(before.entries.size()));
     startSetup();
     HWND welcome = waitForWindow("InstallDlg", "Setup Mate");
     step("welcome");
