@@ -53,12 +53,9 @@ void recordWindow(HWND window, DWORD tick)
     watched.push_back({window, className, caption, created, messageBox});
 }
 
-void CALLBACK windowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG, DWORD, DWORD eventTime)
+void CALLBACK windowCreated(HWINEVENTHOOK, DWORD, HWND window, LONG objectId, LONG, DWORD, DWORD eventTime)
 {
-    if (objectId != OBJID_WINDOW || !window || !isTopLevel(window)) {
-        return;
-    }
-    if (event == EVENT_OBJECT_CREATE || event == EVENT_OBJECT_SHOW || event == EVENT_OBJECT_NAMECHANGE) {
+    if (objectId == OBJID_WINDOW && window && isTopLevel(window)) {
         recordWindow(window, eventTime);
     }
 }
@@ -71,11 +68,11 @@ BOOL CALLBACK pollWindow(HWND window, LPARAM)
     return TRUE;
 }
 
-// Window events give the moment of creation; polling catches whatever the
-// events miss.
+// The creation event gives the moment a window is made; polling follows
+// captions and controls, which Wine reports no events for.
 void watchWindows()
 {
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE, nullptr, windowEvent,
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, windowCreated,
                                          setup.dwProcessId, 0, WINEVENT_OUTOFCONTEXT);
     while (!stopWatching) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
