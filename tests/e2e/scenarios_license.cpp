@@ -82,12 +82,7 @@ SCENARIO(welcome_continue, 40)
     expectText(windowText(license), "Tidy Kit License Agreement", "caption");
 
     RECT rect = windowRect(license);
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    RECT centred = {(1024 - width + 150) / 2, (768 - height) / 2, 0, 0};
-    centred.right = centred.left + width;
-    centred.bottom = centred.top + height;
-    expectRect(rect, centred, "the licence page, centred in the band right of x = 150");
+    expectRect(rect, centredRect(rect, 150), "the licence page, centred in the band right of x = 150");
     expect(focusedControl(license) == control(license, IDOK), "the focus is on \"I Agree\"");
     expectText(controlText(license, IDC_LICENSE_TEXT), licenseText(), "control 200 against res/license.txt");
 

@@ -54,12 +54,7 @@ SCENARIO(welcome_cancel, 30)
     expectText(windowText(welcome), "Setup Mate", "caption");
 
     RECT rect = windowRect(welcome);
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    RECT centred = {(1024 - width) / 2, (768 - height) / 2, 0, 0};
-    centred.right = centred.left + width;
-    centred.bottom = centred.top + height;
-    expectRect(rect, centred, "the welcome dialog, centred on the 1024 x 768 screen");
+    expectRect(rect, centredRect(rect, 0), "the welcome dialog, centred on the 1024 x 768 screen");
     expect(focusedControl(welcome) == control(welcome, IDOK), "the focus is on \"Continue\"");
     expectNavyIntroText(welcome);
 

@@ -31,3 +31,12 @@ void expectLicenseAgreed(HWND license)
     }
     expectSetupEndsSilently();
 }
+
+RECT centredRect(const RECT& window, int bandLeft)
+{
+    int width = window.right - window.left;
+    int height = window.bottom - window.top;
+    int left = (1024 - width + bandLeft) / 2;
+    int top = (768 - height) / 2;
+    return {left, top, left + width, top + height};
+}

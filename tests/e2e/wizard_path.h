@@ -15,3 +15,6 @@ HWND openLicensePage();
 // location page follows. Until that page exists, its missing template ends
 // the setup as a refusal would.
 void expectLicenseAgreed(HWND license);
+// The rectangle of the window's size centred between x = bandLeft and the
+// right edge of the 1024 x 768 screen, and from top to bottom.
+RECT centredRect(const RECT& window, int bandLeft);
