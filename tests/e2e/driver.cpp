@@ -45,26 +45,6 @@ std::string formatText(const char* format, va_list arguments)
     return text;
 }
 
-// Control characters shown as escapes, so that a report line stays one line.
-std::string printable(const std::string& text)
-{
-    std::string shown;
-    for (unsigned char c : text) {
-        if (c == '\r') {
-            shown += "\\r";
-        } else if (c == '\n') {
-            shown += "\\n";
-        } else if (c < 32 || c == 127) {
-            char escape[8];
-            snprintf(escape, sizeof escape, "\\x%02x", c);
-            shown += escape;
-        } else {
-            shown += static_cast<char>(c);
-        }
-    }
-    return shown;
-}
-
 void recordCheck(bool passed, const std::string& what)
 {
     if (!passed) {
@@ -145,6 +125,25 @@ void reportLine(const char* format, ...)
     fflush(stdout);
 }
 
+std::string printable(const std::string& text)
+{
+    std::string shown;
+    for (unsigned char c : text) {
+        if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\n') {
+            shown += "\\n";
+        } else if (c < 32 || c == 127) {
+            char escape[8];
+            snprintf(escape, sizeof escape, "\\x%02x", c);
+            shown += escape;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
 DWORD scenarioClock() { return GetTickCount() - scenarioStart; }
 
 void checkTimeLimit()
@@ -176,7 +175,9 @@ bool expect(bool condition, const char* format, ...)
 bool expectText(const std::string& actual, const std::string& expected, const char* what)
 {
     if (actual == expected) {
-        recordCheck(true, std::string(what) + ": \"" + printable(actual) + "\"");
+        const size_t shown = 160;
+        recordCheck(true, std::string(what) + ": \"" + printable(actual.substr(0, shown)) + "\"" +
+                              (actual.size() > shown ? " and " + std::to_string(actual.size() - shown) + " bytes more" : ""));
         return true;
     }
     size_t differ = 0;

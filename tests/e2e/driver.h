@@ -20,8 +20,12 @@ extern DriverOptions driverOptions;
 void checkTimeLimit();
 // Prints one line of the report at once, so that a killed run still shows it.
 void reportLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The text with control characters as escapes, so that a report line stays one line.
+std::string printable(const std::string& text);
 
 DWORD setupProcessId();
+// Waits (two seconds at most) until the setup's thread waits for input.
+void waitForSetupIdle();
 // Ends the setup if a scenario left it running, and stops watching its windows.
 void stopSetup();
 

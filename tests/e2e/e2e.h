@@ -1,22 +1,22 @@
 // The end-to-end driver's interface for scenarios. A scenario is a function
 // that plays one user's session with SetupMate.exe inside the Wine virtual
-// desktop and checks what the user sees and what the machine holds afterwards.
+// desktop and checks what the user sees and what the machine holds afterwards:
 //
-//     SCENARIO(welcome_cancel, 30)
+//     SCENARIO(welcome_escape, 30)
 //     {
-//         startSetup();
-//         HWND welcome = waitForWindow("InstallDlg", "Setup Mate");
-//         step("welcome");
-//         click(welcome, IDCANCEL);
-//         expectSetupEndsSilently();
+//         HWND welcome = openWelcome();        // wizard_path.h: the usual way in
+//         step("welcome");                     // build/e2e/welcome_escape/01-welcome.png
+//         expectText(windowText(welcome), "Setup Mate", "caption");
+//         pressKey(VK_ESCAPE);
+//         expectRefusedCleanly();
 //     }
 //
-// Scenarios live in scenarios_*.cpp files, which register themselves; the
-// number is the scenario's time limit in seconds.
+// Scenarios live in scenarios_*.cpp files, one per group, and register
+// themselves; the number is the time limit in seconds, after which the driver
+// kills the setup and fails the scenario. tests/e2e/run.sh NAME runs one.
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -54,8 +54,6 @@ void pause(DWORD milliseconds);
 
 void startSetup();
 bool setupRunning();
-// Waits (a little while at most) until the setup's thread waits for input.
-void waitForSetupIdle();
 // Waits for the setup to end and returns its exit code; ends the scenario if
 // it is still running after the given time, naming the windows it still has.
 DWORD waitForSetupExit(DWORD milliseconds = 10000);
@@ -125,7 +123,6 @@ void answerMessageBox(const MessageBoxSeen& box, int buttonId);
 // ---- The machine
 
 std::string sourcePath(const char* relativePath); // a file of the source tree, as a Windows path
-bool fileExists(const std::string& path);
 bool readFile(const std::string& path, std::string& contents);
 struct FileTimes {
     FILETIME created;
@@ -134,6 +131,7 @@ struct FileTimes {
 };
 bool readFileTimes(const std::string& path, FileTimes& times);
 std::string describeFileTime(const FILETIME& time); // local time, YYYY-MM-DD hh:mm:ss
+// A REG_SZ value; false when the key or value is missing or of another type.
 bool readRegistryString(HKEY root, const char* key, const char* valueName, std::string& data);
 struct ShortcutSeen {
     std::string target;
@@ -150,8 +148,14 @@ struct FileSnapshot {
     std::vector<std::pair<std::string, std::string>> entries; // path, its state
 };
 FileSnapshot snapshotDriveC();
-// One line per file or folder added, changed or removed between two snapshots.
-std::vector<std::string> changedFiles(const FileSnapshot& before, const FileSnapshot& after);
+// Every file or folder (its path ends in a backslash) added, changed or
+// removed between two snapshots.
+struct FileChange {
+    std::string kind; // "added", "changed" or "removed"
+    std::string path;
+    std::string state; // its size and write time, or "folder"
+};
+std::vector<FileChange> changedFiles(const FileSnapshot& before, const FileSnapshot& after);
 // Prints what changed on drive C: since the snapshot, with the three times of
 // every file and the target of every shortcut.
 void reportFileChanges(const FileSnapshot& before);

@@ -48,8 +48,6 @@ std::string registryData(DWORD type, const std::vector<BYTE>& data, DWORD size)
 }
 } // namespace
 
-bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 bool readFile(const std::string& path, std::string& contents)
 {
     FILE* file = fopen(path.c_str(), "rb");
@@ -153,22 +151,22 @@ FileSnapshot snapshotDriveC()
     return FileSnapshot{{files.begin(), files.end()}};
 }
 
-std::vector<std::string> changedFiles(const FileSnapshot& before, const FileSnapshot& after)
+std::vector<FileChange> changedFiles(const FileSnapshot& before, const FileSnapshot& after)
 {
     std::map<std::string, std::string> earlier(before.entries.begin(), before.entries.end());
     std::map<std::string, std::string> later(after.entries.begin(), after.entries.end());
-    std::vector<std::string> changes;
+    std::vector<FileChange> changes;
     for (const auto& [path, state] : later) {
         auto old = earlier.find(path);
         if (old == earlier.end()) {
-            changes.push_back("added   " + path + "  " + state);
+            changes.push_back({"added", path, state});
         } else if (old->second != state) {
-            changes.push_back("changed " + path + "  " + state);
+            changes.push_back({"changed", path, state});
         }
     }
     for (const auto& [path, state] : earlier) {
         if (!later.count(path)) {
-            changes.push_back("removed " + path);
+            changes.push_back({"removed", path, state});
         }
     }
     return changes;
@@ -176,19 +174,20 @@ std::vector<std::string> changedFiles(const FileSnapshot& before, const FileSnap
 
 void reportFileChanges(const FileSnapshot& before)
 {
-    std::vector<std::string> changes = changedFiles(before, snapshotDriveC());
-    reportLine("files on drive C: that the run added, changed or removed: %lu", static_cast<unsigned long>(changes.size()));
+    std::vector<FileChange> changes = changedFiles(before, snapshotDriveC());
+    reportLine("files on drive C: that the run added, changed or removed: %lu",
+               static_cast<unsigned long>(changes.size()));
     CoInitialize(nullptr);
-    for (const std::string& change : changes) {
-        reportLine("  %s", change.c_str());
-        std::string path = change.substr(8, change.find("  ") - 8);
+    for (const FileChange& change : changes) {
+        reportLine("  %-7s %s  %s", change.kind.c_str(), change.path.c_str(), change.state.c_str());
         FileTimes times;
-        if (path.back() != '\\' && change.rfind("removed", 0) != 0 && readFileTimes(path, times)) {
+        if (change.kind != "removed" && change.path.back() != '\\' && readFileTimes(change.path, times)) {
             reportLine("      created %s, accessed %s, written %s", describeFileTime(times.created).c_str(),
                        describeFileTime(times.accessed).c_str(), describeFileTime(times.written).c_str());
         }
         ShortcutSeen shortcut;
-        if (path.size() > 4 && _stricmp(path.c_str() + path.size() - 4, ".lnk") == 0 && readShortcut(path, shortcut)) {
+        if (change.kind != "removed" && change.path.size() > 4 &&
+            _stricmp(change.path.c_str() + change.path.size() - 4, ".lnk") == 0 && readShortcut(change.path, shortcut)) {
             reportLine("      shortcut to \"%s\" arguments \"%s\" in \"%s\", icon \"%s\",%d, description \"%s\"",
                        shortcut.target.c_str(), shortcut.arguments.c_str(), shortcut.workingFolder.c_str(),
                        shortcut.iconPath.c_str(), shortcut.iconIndex, shortcut.description.c_str());

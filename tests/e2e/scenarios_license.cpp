@@ -90,7 +90,7 @@ SCENARIO(welcome_continue, 40)
     pressKeyWith(VK_CONTROL, VK_END);
     step("license-end");
     click(license, IDCANCEL);
-    expectSetupEndsSilently();
+    expectRefusedCleanly();
 }
 
 SCENARIO(license_escape, 40)
@@ -99,7 +99,7 @@ SCENARIO(license_escape, 40)
     step("license");
     expect(GetForegroundWindow() == license, "the licence page is the active window");
     pressKey(VK_ESCAPE);
-    expectSetupEndsSilently();
+    expectRefusedCleanly();
 }
 
 SCENARIO(license_enter_agrees, 40)
@@ -127,7 +127,7 @@ SCENARIO(license_resize, 60)
     resizeWindow(license, 40, 30);
     expectLayoutFollows(license, original, 0, 0, "growing back");
     click(license, IDCANCEL);
-    expectSetupEndsSilently();
+    expectRefusedCleanly();
 }
 
 SCENARIO(license_typing, 40)

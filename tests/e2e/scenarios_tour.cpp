@@ -1,6 +1,7 @@
 // The tour that `make run` shows without a display: the whole wizard with its
 // defaults, a screenshot of every screen, and then what is on the machine.
 #include "e2e.h"
+#include "wizard_path.h"
 
 #include <cctype>
 #include <set>
@@ -48,10 +49,7 @@ HWND defaultButton(HWND dialog)
 
 SCENARIO(tour, 300)
 {
-    FileSnapshot before = snapshotDriveC();
-    note("drive C: holds %lu files and folders before the setup starts", static_cast<unsigned long>(before.entries.size()));
-    startSetup();
-    HWND welcome = waitForWindow("InstallDlg", "Setup Mate");
+    HWND welcome = openWelcome();
     step("welcome");
     click(welcome, IDOK);
     waitForWindow("InstallApp", "Setup Mate");
@@ -83,7 +81,7 @@ SCENARIO(tour, 300)
     }
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
 
-    reportFileChanges(before);
+    reportFileChanges(machineBeforeSetup());
     reportRegistryKey(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems");
     reportRegistryKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit");
 }

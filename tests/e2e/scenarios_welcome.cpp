@@ -59,7 +59,7 @@ SCENARIO(welcome_cancel, 30)
     expectNavyIntroText(welcome);
 
     click(welcome, IDCANCEL);
-    expectSetupEndsSilently();
+    expectRefusedCleanly();
     expectNoBackdropEver();
 }
 
@@ -69,6 +69,6 @@ SCENARIO(welcome_escape, 30)
     step("welcome");
     expect(GetForegroundWindow() == welcome, "the welcome dialog is the active window");
     pressKey(VK_ESCAPE);
-    expectSetupEndsSilently();
+    expectRefusedCleanly();
     expectNoBackdropEver();
 }

@@ -285,7 +285,7 @@ MessageBoxSeen waitForMessageBox(DWORD milliseconds)
                 char caption[256] = "";
                 GetWindowTextA(window, caption, sizeof caption);
                 MessageBoxSeen box{window, caption, controlText(window, messageBoxTextId)};
-                note("message box \"%s\": \"%s\"", box.caption.c_str(), box.text.c_str());
+                note("message box \"%s\": \"%s\"", box.caption.c_str(), printable(box.text).c_str());
                 return box;
             }
         }

@@ -3,8 +3,15 @@
 #include "e2e.h"
 #include "resource.h"
 
+namespace {
+FileSnapshot machineBefore;
+} // namespace
+
+const FileSnapshot& machineBeforeSetup() { return machineBefore; }
+
 HWND openWelcome()
 {
+    machineBefore = snapshotDriveC();
     startSetup();
     return waitForWindow("InstallDlg", "Setup Mate");
 }
@@ -29,7 +36,21 @@ void expectLicenseAgreed(HWND license)
     if (setupHasDialog(IDD_LOCATION)) {
         fail("SetupMate.exe now has the location page: agreeing should open it; extend expectLicenseAgreed");
     }
+    expectRefusedCleanly();
+}
+
+void expectRefusedCleanly()
+{
     expectSetupEndsSilently();
+    std::vector<FileChange> changes = changedFiles(machineBefore, snapshotDriveC());
+    std::string listed;
+    for (const FileChange& change : changes) {
+        listed += "\n       " + change.kind + " " + change.path;
+    }
+    expect(changes.empty(), "no file on drive C: was added, changed or removed%s", listed.c_str());
+    std::string folder;
+    expect(!readRegistryString(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", "Tidy Kit", folder),
+           "no install folder is recorded under HKLM\\Software\\Moorfield Systems");
 }
 
 RECT centredRect(const RECT& window, int bandLeft)

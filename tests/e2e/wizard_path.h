@@ -3,8 +3,12 @@
 #pragma once
 #include <windows.h>
 
-// The welcome dialog of a freshly started setup.
+#include "e2e.h"
+
+// The welcome dialog of a freshly started setup; drive C: is noted first.
 HWND openWelcome();
+// The files and folders of drive C: just before openWelcome started the setup.
+const FileSnapshot& machineBeforeSetup();
 // "Continue" on the welcome dialog; returns the backdrop once it is shown.
 HWND continueToBackdrop(HWND welcome);
 // The licence page, after the backdrop.
@@ -15,6 +19,9 @@ HWND openLicensePage();
 // location page follows. Until that page exists, its missing template ends
 // the setup as a refusal would.
 void expectLicenseAgreed(HWND license);
+// A refusal: the setup ends silently with exit code 1 and leaves the machine
+// as it found it, no file written and nothing recorded in the registry.
+void expectRefusedCleanly();
 // The rectangle of the window's size centred between x = bandLeft and the
 // right edge of the 1024 x 768 screen, and from top to bottom.
 RECT centredRect(const RECT& window, int bandLeft);
