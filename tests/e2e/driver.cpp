@@ -121,7 +121,14 @@ void reportLine(const char* format, ...)
     va_start(arguments, format);
     std::string line = formatText(format, arguments);
     va_end(arguments);
-    printf("%s\n", line.c_str());
+    // The setup's texts are ANSI; the log is read on a UTF-8 terminal.
+    std::wstring wide(line.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), wide.data(),
+                                    static_cast<int>(wide.size())));
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                                    static_cast<int>(utf8.size()), nullptr, nullptr));
+    printf("%s\n", utf8.c_str());
     fflush(stdout);
 }
 
