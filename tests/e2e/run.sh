@@ -49,26 +49,23 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# The first free display number from 90 on; a lost race for it tries the next.
+# Xvfb picks a free display number itself and writes it once it is ready.
 start_xvfb() {
-    local number
-    for number in $(seq 90 190); do
-        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 50); do
-            if [ -e "/tmp/.X11-unix/X$number" ]; then
-                display=:$number
-                return 0
-            fi
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=
+    local number_file
+    number_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        if grep -q '^[0-9]' "$number_file"; then
+            display=:$(head -n1 "$number_file")
+            rm -f "$number_file"
+            return 0
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
     done
-    echo "e2e: no X display could be started" >&2
+    rm -f "$number_file"
+    echo "e2e: Xvfb could not be started" >&2
     exit 2
 }
 
