@@ -57,7 +57,10 @@ void moveBy(HWND page, int controlId, int dx, int dy)
         return;
     }
     const RECT rect = clientRectOf(page, control);
-    SetWindowPos(control, nullptr, rect.left + dx, rect.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The page does not clip its children, so its erase of the area a resize
+    // uncovers would wipe bits copied there: the control repaints instead.
+    SetWindowPos(control, nullptr, rect.left + dx, rect.top + dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
 // The text field's right and bottom edges follow the frame; both buttons keep
