@@ -43,6 +43,23 @@ LicenseLayout layoutOf(HWND license)
             controlRect(license, IDCANCEL)};
 }
 
+// Every button of the page is drawn where it now stands: its caption and
+// frame put dark pixels into the last screenshot.
+void expectButtonsDrawn(HWND license, const char* when)
+{
+    for (int id : {IDOK, IDCANCEL}) {
+        RECT rect = windowRect(control(license, id));
+        int dark = 0;
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x) {
+                COLORREF pixel = screenPixel(x, y);
+                dark += GetRValue(pixel) < 64 && GetGValue(pixel) < 64 && GetBValue(pixel) < 64;
+            }
+        }
+        expect(dark > 20, "button %d is drawn at %s %s: %d dark pixels", id, describeRect(rect).c_str(), when, dark);
+    }
+}
+
 // The page after its size changed by dx, dy: the text field follows the
 // lower right corner, both buttons keep their distance to it.
 void expectLayoutFollows(HWND license, const LicenseLayout& before, int dx, int dy, const char* how)
@@ -118,12 +135,15 @@ SCENARIO(license_resize, 60)
     resizeWindow(license, 40, 30);
     step("license-larger");
     expectLayoutFollows(license, original, 40, 30, "growing by 40 x 30");
+    expectButtonsDrawn(license, "after growing");
     resizeWindow(license, -40, -30);
     step("license-restored");
     expectLayoutFollows(license, original, 0, 0, "shrinking back");
+    expectButtonsDrawn(license, "after shrinking back");
     resizeWindow(license, -40, -30);
     step("license-smaller");
     expectLayoutFollows(license, original, -40, -30, "shrinking 40 x 30 below the template size");
+    expectButtonsDrawn(license, "below the template size");
     resizeWindow(license, 40, 30);
     expectLayoutFollows(license, original, 0, 0, "growing back");
     click(license, IDCANCEL);
