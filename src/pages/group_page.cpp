@@ -2,10 +2,10 @@
 // list, the product name proposed, and "Continue" running the shortcuts
 // dialog.
 #include <windows.h>
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include "engine/portable/paths.h"
+#include "pages/list_row.h"
 #include "pages/pages.h"
 #include "pages/shortcuts.h"
 #include "resource.h"
@@ -17,8 +17,6 @@ namespace {
 constexpr int GROUP_NAME_LIMIT = sizeof installPaths.groupName - 1;
 constexpr uint32_t AFTER_SHORTCUTS_MS = 500;
 constexpr size_t ITEM_TEXT_SIZE = 128;
-constexpr int ICON_TO_TEXT_BOX = 18;
-constexpr int TEXT_BOX_PADDING = 5;
 
 // Adds every subfolder of the programs folder whose name does not begin with
 // a dot. False when the folder cannot be searched; an empty programs folder
@@ -56,8 +54,7 @@ void setDefaultGroup(HWND page)
     SetWindowTextA(box, installPaths.groupName);
 }
 
-// The folder's small icon, then its name in an opaque box that starts 18
-// pixels after the icon; the highlight covers the box only. A draw request
+// The folder's small icon and its name, as every list row is drawn. A draw request
 // for no item (-1, from an empty list) draws nothing; a name too long for
 // the text buffer is drawn without its text.
 BOOL drawGroupItem(const DRAWITEMSTRUCT& item)
@@ -70,28 +67,13 @@ BOOL drawGroupItem(const DRAWITEMSTRUCT& item)
     if (length != CB_ERR && static_cast<size_t>(length) < sizeof text) {
         SendMessageA(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
     }
-    const int x = item.rcItem.left + 1;
-    const int top = item.rcItem.top;
-    const bool selected = (item.itemState & ODS_SELECTED) != 0;
-
     char folder[MAX_PATH];
+    int icon = -1;
     if (joinPath(folder, sizeof folder, installPaths.programsDir, text, 0) &&
         SHGetFileInfoA(folder, 0, &shellFileInfo, sizeof shellFileInfo, SHGFI_SYSICONINDEX | SHGFI_SMALLICON) != 0) {
-        ImageList_Draw(systemSmallImageList, shellFileInfo.iIcon, item.hDC, x, top,
-                       selected ? ILD_SELECTED : ILD_NORMAL);
+        icon = shellFileInfo.iIcon;
     }
-    SetTextColor(item.hDC, listColors[selected ? LIST_SELECTED_TEXT : LIST_TEXT]);
-    SetBkColor(item.hDC, listColors[selected ? LIST_SELECTED_BACK : LIST_BACK]);
-    const int textLength = lstrlenA(text);
-    SIZE extent;
-    GetTextExtentPoint32A(item.hDC, text, textLength, &extent);
-    const RECT textBox = {x + ICON_TO_TEXT_BOX, top, x + ICON_TO_TEXT_BOX + extent.cx + TEXT_BOX_PADDING,
-                          item.rcItem.bottom};
-    ExtTextOutA(item.hDC, x + ICON_TO_TEXT_BOX + 2, top + 1, ETO_OPAQUE | ETO_CLIPPED, &textBox, text,
-                static_cast<UINT>(textLength), nullptr);
-    if (item.itemState & ODS_FOCUS) {
-        DrawFocusRect(item.hDC, &textBox);
-    }
+    drawListRow(item, item.rcItem.left + 1, icon, text);
     return TRUE;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "engine/portable/paths.h"
+#include "pages/list_row.h"
 #include "pages/pages.h"
 #include "resource.h"
 #include "shell/backdrop.h"
@@ -21,7 +22,6 @@ static_assert(sizeof installPaths.installDir == PATH_BUFFER_SIZE, "the install f
 namespace {
 constexpr int EDIT_TEXT_LIMIT = 259;
 constexpr int INDENT_PIXELS = 8;
-constexpr int ICON_SLOT = 18;
 constexpr char PATH_INVALID_HEADING[] = "Path Invalid!\r\n\r\n";
 
 HWND folderList(HWND page) { return GetDlgItem(page, IDC_FOLDER_LIST); }
@@ -319,21 +319,7 @@ BOOL drawFolderRow(const DRAWITEMSTRUCT* item)
             icon = -1;
         }
     }
-    const bool selected = (item->itemState & ODS_SELECTED) != 0;
-    if (icon >= 0) {
-        ImageList_Draw(systemSmallImageList, icon, item->hDC, x0, item->rcItem.top, selected ? ILD_SELECTED : ILD_NORMAL);
-    }
-    SetTextColor(item->hDC, listColors[selected ? LIST_SELECTED_TEXT : LIST_TEXT]);
-    SetBkColor(item->hDC, listColors[selected ? LIST_SELECTED_BACK : LIST_BACK]);
-    const int length = static_cast<int>(std::strlen(shown));
-    SIZE extent = {};
-    GetTextExtentPoint32A(item->hDC, shown, length, &extent);
-    const RECT box = {x0 + ICON_SLOT, item->rcItem.top, x0 + ICON_SLOT + extent.cx + 5, item->rcItem.bottom};
-    ExtTextOutA(item->hDC, x0 + ICON_SLOT + 2, item->rcItem.top + 1, ETO_OPAQUE | ETO_CLIPPED, &box, shown,
-                static_cast<UINT>(length), nullptr);
-    if ((item->itemState & ODS_FOCUS) != 0) {
-        DrawFocusRect(item->hDC, &box);
-    }
+    drawListRow(*item, x0, icon, shown);
     return TRUE;
 }
 

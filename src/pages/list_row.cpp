@@ -1,0 +1,31 @@
+#include "pages/list_row.h"
+
+#include <commctrl.h>
+
+#include "shell/backdrop.h"
+
+namespace {
+constexpr int ICON_SLOT = 18;
+constexpr int TEXT_INSET = 2;
+constexpr int TEXT_BOX_PADDING = 5;
+} // namespace
+
+void drawListRow(const DRAWITEMSTRUCT& item, int x, int icon, const char* text)
+{
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    if (icon >= 0) {
+        ImageList_Draw(systemSmallImageList, icon, item.hDC, x, item.rcItem.top, selected ? ILD_SELECTED : ILD_NORMAL);
+    }
+    SetTextColor(item.hDC, listColors[selected ? LIST_SELECTED_TEXT : LIST_TEXT]);
+    SetBkColor(item.hDC, listColors[selected ? LIST_SELECTED_BACK : LIST_BACK]);
+    const int length = lstrlenA(text);
+    SIZE extent = {};
+    GetTextExtentPoint32A(item.hDC, text, length, &extent);
+    const RECT box = {x + ICON_SLOT, item.rcItem.top, x + ICON_SLOT + extent.cx + TEXT_BOX_PADDING,
+                      item.rcItem.bottom};
+    ExtTextOutA(item.hDC, x + ICON_SLOT + TEXT_INSET, item.rcItem.top + 1, ETO_OPAQUE | ETO_CLIPPED, &box, text,
+                static_cast<UINT>(length), nullptr);
+    if (item.itemState & ODS_FOCUS) {
+        DrawFocusRect(item.hDC, &box);
+    }
+}
