@@ -37,7 +37,9 @@ void recordWindow(HWND window, DWORD tick)
     char caption[512] = "";
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, caption, sizeof caption);
-    bool messageBox = strcmp(className, "#32770") == 0 && GetDlgItem(window, messageBoxTextId) != nullptr;
+    // The pages' labels read back as 0xFFFF too; only message boxes carry the setup's name.
+    bool messageBox = strcmp(className, "#32770") == 0 && GetDlgItem(window, messageBoxTextId) != nullptr &&
+                      strcmp(caption, "Setup Mate") == 0;
 
     std::lock_guard<std::mutex> guard(watchedLock);
     for (SeenWindow& seen : watched) {

@@ -47,7 +47,14 @@ std::string describeSearch(const char* className, const char* caption)
            " captioned " + (caption ? std::string("\"") + caption + "\"" : "anything");
 }
 
-bool isMessageBox(HWND window) { return windowClass(window) == "#32770" && GetDlgItem(window, messageBoxTextId); }
+// The pages' own labels read back as 0xFFFF too: a message box is also told
+// by its caption, the setup's name, which no page has.
+bool isMessageBox(HWND window)
+{
+    char caption[32] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    return windowClass(window) == "#32770" && GetDlgItem(window, messageBoxTextId) && strcmp(caption, "Setup Mate") == 0;
+}
 
 void sendInputs(INPUT* inputs, UINT count)
 {

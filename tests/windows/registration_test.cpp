@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "../shared/machine_helpers.h"
 #include "engine/registration.h"
 #include "shell/config.h"
 
@@ -37,29 +38,6 @@ std::string readText(HKEY root, const char* path, const char* name)
     return data;
 }
 
-void plant(HKEY root, const char* path, const char* name, const char* text)
-{
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), lstrlenA(text) + 1);
-    RegCloseKey(key);
-}
-
-void deleteTree(HKEY root, const char* path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        char child[256];
-        DWORD length = sizeof child;
-        while (RegEnumKeyExA(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-            deleteTree(key, child);
-            length = sizeof child;
-        }
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(root, path);
-}
-
 void useFolders(const char* installDir)
 {
     lstrcpyA(installPaths.installDir, installDir);
@@ -72,8 +50,8 @@ TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
 {
     useFolders("D:\\Apps\\Tidy Kit");
     for (const auto& [root, path] : autostartKeys) {
-        plant(root, path, "TidyKit3", "C:\\Old\\TidyKit.exe");
-        plant(root, path, "Neighbour", "C:\\Neighbour.exe");
+        ASSERT_TRUE(setRegistryText(root, path, "TidyKit3", "C:\\Old\\TidyKit.exe"));
+        ASSERT_TRUE(setRegistryText(root, path, "Neighbour", "C:\\Neighbour.exe"));
     }
     registerInstallation();
 
@@ -103,10 +81,10 @@ TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
 TEST(RegisterInstallation, WithoutTheUninstallListStillWritesThePublisherAndVersionValues)
 {
     useFolders("C:\\Moorfield Systems\\Tidy Kit");
-    deleteTree(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems");
-    deleteTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-    deleteTree(HKEY_LOCAL_MACHINE, runServicesKey);
-    plant(HKEY_CURRENT_USER, runKey, "TidyKit3", "C:\\Old\\TidyKit.exe");
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems");
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, runServicesKey);
+    ASSERT_TRUE(setRegistryText(HKEY_CURRENT_USER, runKey, "TidyKit3", "C:\\Old\\TidyKit.exe"));
 
     registerInstallation();
 

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "../shared/machine_helpers.h"
 #include "dialog_driver.h"
 #include "pages/shortcuts.h"
 #include "shell/config.h"
@@ -47,23 +48,6 @@ Shortcut readShortcut(const std::string& path)
     }
     link->Release();
     return shortcut;
-}
-
-std::vector<std::string> filesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            names.push_back(entry.cFileName);
-        }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-    return names;
 }
 
 // Program files the shortcuts point at, so that the shell link resolves them.
@@ -132,7 +116,7 @@ TEST(ShortcutsDialog, CreatesTheGroupAndOneShortcutPerShortcutRow)
     const char* targets[] = {"Windows\\Tkremove.exe", "Tidy Kit\\Tkpatch.exe", "Tidy Kit\\Tidy Kit.exe",
                              "Tidy Kit\\Tidy Kit.hlp", "Tidy Kit\\ReadFirst.txt"};
     const char* folders[] = {"Windows", "Tidy Kit", "Tidy Kit", "Tidy Kit", "Tidy Kit"};
-    EXPECT_EQ(filesIn(group).size(), 5u);
+    EXPECT_EQ(entriesIn(group).size(), 5u);
     for (int i = 0; i < 5; ++i) {
         const Shortcut saved = readShortcut(group + captions[i] + ".lnk");
         ASSERT_TRUE(saved.loaded) << captions[i];
@@ -160,10 +144,9 @@ TEST(ShortcutsDialog, AShortcutPathThatDoesNotFitSkipsThatShortcutOnly)
     const std::string programs = "C:\\Shortcut Test\\" + std::string(247 - group.size() - 1 - 17, 'p');
     prepareMachine(programs.c_str(), group.c_str());
     ASSERT_EQ(runShortcutsDialog(nullptr), 1) << "skipped shortcuts are not a failure";
-    std::vector<std::string> made = filesIn(programs + "\\" + group);
-    std::sort(made.begin(), made.end());
+    std::vector<std::string> made = entriesIn(programs + "\\" + group);
     EXPECT_EQ(made, (std::vector<std::string>{"Help.lnk", "Update.lnk"}));
-    EXPECT_TRUE(filesIn(programs).empty()) << "no cut name lands beside the group";
+    EXPECT_TRUE(entriesIn(programs).empty()) << "no cut name lands beside the group";
 }
 
 TEST(ShortcutsDialog, FailsWithoutAnyShortcutWhenComWasAlreadyInitialised)

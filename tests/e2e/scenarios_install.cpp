@@ -1,0 +1,677 @@
+// Whole installations: the installing page, the program group page and its
+// shortcuts, the registration, the read-me and the closing note, a reinstall
+// over an earlier installation, and the ways these pages fail or refuse.
+#include "../shared/machine_helpers.h"
+#include "driver.h"
+#include "e2e.h"
+#include "resource.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
+constexpr char publisherKey[] = "Software\\Moorfield Systems";
+constexpr char versionKey[] = "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version";
+constexpr char uninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
+constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+constexpr char groupCaption[] = "Tidy Kit Program Group";
+constexpr char shortcutsCaption[] = "Creating Tidy Kit Shortcuts";
+constexpr char installingCaption[] = "Installing Tidy Kit Program Files";
+constexpr char readMeQuestion[] = "Tidy Kit was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
+constexpr char abortStart[] = "Installation Aborted!";
+constexpr char createFailed[] = "Unable to create destination file!";
+// A user reads a message box before answering it; the box is then surely
+// in front.
+constexpr DWORD USER_READS_MS = 300;
+constexpr COLORREF NAVY = RGB(0, 0, 128);
+constexpr COLORREF DARK_NAVY = RGB(0, 0, 64);
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+
+// The payload rows: the installed name, where it goes, and the file the
+// build packed for it.
+struct Row {
+    const char* fileName;
+    bool inWindowsFolder;
+    const char* source;
+};
+const Row rows[] = {
+    {"Tkremove.exe", true, "build/win64/generated/payload/Tkremove.exe"},
+    {"Tkpatch.exe", false, "build/win64/generated/payload/Tkpatch.exe"},
+    {"Tidy Kit.exe", false, "build/win64/generated/payload/Tidy Kit.exe"},
+    {"Tidy Kit.hlp", false, "build/win64/generated/payload/help.data"},
+    {"ReadFirst.txt", false, "res/payload/text/ReadFirst.txt"},
+    {"Add-Ons.dat", false, "build/win64/generated/payload/addons.data"},
+    {"Buying.txt", false, "res/payload/text/Buying.txt"},
+    {"Owner.txt", false, "res/payload/text/Owner.txt"},
+};
+const char* const shortcutCaptions[] = {"Uninstall", "Update", "Tidy Kit", "Help", "Read Me"};
+constexpr int SHORTCUT_ROWS = 5;
+
+// The Windows folder as the setup writes it: each word capitalised.
+std::string windowsFolder()
+{
+    char folder[MAX_PATH] = "";
+    GetWindowsDirectoryA(folder, sizeof folder);
+    std::string normalised = folder;
+    bool wordStart = true;
+    for (char& c : normalised) {
+        c = wordStart ? static_cast<char>(toupper(static_cast<unsigned char>(c)))
+                      : static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        wordStart = c == '\\' || c == ' ';
+    }
+    return normalised;
+}
+
+std::string programsFolder()
+{
+    char folder[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, folder);
+    return folder;
+}
+
+std::string rowPath(const Row& row, const std::string& installFolder)
+{
+    return (row.inWindowsFolder ? windowsFolder() : installFolder) + "\\" + row.fileName;
+}
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void writeFile(const std::string& path, const std::string& contents)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        fail("%s could not be written", path.c_str());
+    }
+    DWORD written = 0;
+    WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string registryText(HKEY root, const char* key, const char* name)
+{
+    std::string data;
+    return readRegistryString(root, key, name, data) ? data : "<missing>";
+}
+
+// ---- The screen
+
+// The line of the step list drawn in the current step's light colour, as the
+// marker value (1 to 64); 0 when none is, -1 when several are.
+int highlightedStepMarker()
+{
+    int marker = 0;
+    for (int line = 0; line < 7; ++line) {
+        int light = 0;
+        for (int y = 120 + 18 * line; y < 138 + 18 * line; ++y) {
+            for (int x = 10; x < 150; ++x) {
+                const COLORREF pixel = screenPixel(x, y);
+                light += GetRValue(pixel) >= 190 && GetGValue(pixel) >= 200 && GetBValue(pixel) >= 240;
+            }
+        }
+        if (light > 20) {
+            marker = marker == 0 ? 1 << line : -1;
+        }
+    }
+    return marker;
+}
+
+// A screenshot, and the step it must show highlighted.
+void stepWithMarker(const char* name, int marker)
+{
+    step(name);
+    expectNumber(highlightedStepMarker(), marker, (std::string("highlighted step on ") + name).c_str());
+}
+
+struct BarColours {
+    int navy = 0;
+    int buttonFace = 0;
+    int white = 0;
+    int darkNavy = 0;
+    int other = 0;
+};
+
+// The colours inside the installing page's bar in the last screenshot.
+BarColours barColours(HWND page)
+{
+    RECT bar = windowRect(control(page, IDC_PROGRESS_BAR));
+    InflateRect(&bar, -2, -2);
+    const COLORREF buttonFace = GetSysColor(COLOR_BTNFACE);
+    BarColours seen;
+    for (int y = bar.top; y < bar.bottom; ++y) {
+        for (int x = bar.left; x < bar.right; ++x) {
+            const COLORREF pixel = screenPixel(x, y);
+            if (pixel == NAVY) {
+                ++seen.navy;
+            } else if (pixel == buttonFace) {
+                ++seen.buttonFace;
+            } else if (pixel == WHITE) {
+                ++seen.white;
+            } else if (pixel == DARK_NAVY) {
+                ++seen.darkNavy;
+            } else {
+                ++seen.other;
+            }
+        }
+    }
+    return seen;
+}
+
+std::string describeBar(const BarColours& bar)
+{
+    char text[160];
+    wsprintfA(text, "navy %d, button face %d, white %d, dark navy %d, other %d", bar.navy, bar.buttonFace, bar.white,
+              bar.darkNavy, bar.other);
+    return text;
+}
+
+// A control's text read while its dialog may close at any moment: empty
+// once the dialog is gone.
+std::string liveText(HWND dialog, int controlId)
+{
+    HWND item = GetDlgItem(dialog, controlId);
+    char text[512] = "";
+    DWORD_PTR result = 0;
+    if (item == nullptr || !SendMessageTimeoutA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                                SMTO_ABORTIFHUNG, 2000, &result)) {
+        return "";
+    }
+    return text;
+}
+
+// Drags a message box to the lower left corner, as a user would to see the
+// page behind it.
+void moveAside(const MessageBoxSeen& box)
+{
+    SetWindowPos(box.window, nullptr, 0, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pause(USER_READS_MS);
+}
+
+// ---- The way through the wizard
+
+HWND startToLocationPage()
+{
+    startSetup();
+    HWND welcome = waitForWindow("InstallDlg", "Setup Mate");
+    click(welcome, IDOK);
+    HWND license = waitForWindow("#32770", "Tidy Kit License Agreement");
+    click(license, IDOK);
+    return waitForWindow("#32770", "Tidy Kit Program Location");
+}
+
+// Replaces the whole text of the focused-by-click edit field with typed text.
+void retype(HWND dialog, int editId, const char* typed)
+{
+    click(dialog, editId);
+    pressKey(VK_END);
+    pressKeyWith(VK_SHIFT, VK_HOME);
+    pressKey(VK_DELETE);
+    typeText(typed);
+}
+
+// The edit field inside the group page's combo box (its own id is 1001).
+constexpr int COMBO_EDIT_ID = 1001;
+HWND groupField(HWND group) { return control(control(group, IDC_GROUP_BOX), COMBO_EDIT_ID); }
+void retypeGroup(HWND group, const char* typed) { retype(control(group, IDC_GROUP_BOX), COMBO_EDIT_ID, typed); }
+
+// The listed group the page selected, found from its position in the list:
+// the list's own texts cannot be read from another process. The page lists
+// the programs folder's subfolders sorted without regard to case.
+std::string selectedGroup(HWND group)
+{
+    HWND box = control(group, IDC_GROUP_BOX);
+    const LRESULT index = SendMessageA(box, CB_GETCURSEL, 0, 0);
+    std::vector<std::string> folders = entriesIn(programsFolder(), true);
+    std::sort(folders.begin(), folders.end(),
+              [](const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
+    expectNumber(SendMessageA(box, CB_GETCOUNT, 0, 0), static_cast<long long>(folders.size()), "groups listed");
+    if (index == CB_ERR || static_cast<size_t>(index) >= folders.size()) {
+        return "<none>";
+    }
+    return folders[static_cast<size_t>(index)];
+}
+
+// Waits for the shortcuts dialog of the group page's "Continue", takes a
+// screenshot of it when named, and checks the captions it shows in turn.
+void watchShortcuts(HWND group, const char* screenshot = nullptr)
+{
+    HWND dialog = waitForWindow("#32770", shortcutsCaption);
+    expect(!IsWindowEnabled(control(group, IDC_GROUP_CONTINUE)), "\"Continue\" is disabled while shortcuts are made");
+    if (screenshot) {
+        stepWithMarker(screenshot, 16);
+    }
+    std::vector<std::string> captions;
+    while (IsWindow(dialog)) {
+        const std::string caption = liveText(dialog, IDC_SHORTCUT_NAME);
+        if (!caption.empty() && (captions.empty() || captions.back() != caption)) {
+            captions.push_back(caption);
+        }
+        pause(5);
+    }
+    expect(captions == std::vector<std::string>(shortcutCaptions, shortcutCaptions + SHORTCUT_ROWS),
+           "control 600 shows the five captions in order: %d seen", static_cast<int>(captions.size()));
+}
+
+// The rest of an installation from the group page on with the proposed or
+// typed group: "Continue", the shortcuts, "No" to the read-me and the note.
+void finishWithoutReadMe(HWND group)
+{
+    click(group, IDC_GROUP_CONTINUE);
+    watchShortcuts(group);
+    MessageBoxSeen question = waitForMessageBox(20000);
+    expectText(question.text, readMeQuestion, "the read-me question");
+    pause(USER_READS_MS);
+    answerMessageBox(question, IDNO);
+    MessageBoxSeen closing = waitForMessageBox();
+    expect(FindWindowA("Notepad", nullptr) == nullptr, "answering No starts no viewer");
+    answerMessageBox(closing, IDOK);
+    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
+}
+
+// The default installation through the group page: the location page's
+// "Continue", then the installing page ends by itself.
+HWND installToGroupPage(HWND location)
+{
+    click(location, IDOK);
+    return waitForWindow("#32770", groupCaption, 30000);
+}
+
+void expectShortcut(const std::string& group, int row, const std::string& installFolder)
+{
+    const std::string path = group + "\\" + shortcutCaptions[row] + ".lnk";
+    ShortcutSeen shortcut;
+    CoInitialize(nullptr);
+    const bool read = readShortcut(path, shortcut);
+    CoUninitialize();
+    if (!expect(read, "%s can be read", path.c_str())) {
+        return;
+    }
+    const std::string folder = rows[row].inWindowsFolder ? windowsFolder() : installFolder;
+    expectText(shortcut.target, folder + "\\" + rows[row].fileName, (path + ": target").c_str());
+    expectText(shortcut.workingFolder, folder, (path + ": working folder").c_str());
+    expectText(shortcut.description, shortcutCaptions[row], (path + ": description").c_str());
+}
+
+// Bar changes of the installation: the decoder reports each 1024-byte block
+// and each file's last part, and the bar moves only when its half-percent
+// position changes.
+int barMoves(const std::vector<uint32_t>& sizes)
+{
+    uint64_t total = 0;
+    for (uint32_t size : sizes) {
+        total += size;
+    }
+    uint64_t done = 0;
+    int position = 0;
+    int moves = 0;
+    for (uint32_t size : sizes) {
+        for (uint32_t left = size; left > 0;) {
+            const uint32_t block = std::min<uint32_t>(left, 1024);
+            left -= block;
+            done += block;
+            const int now = static_cast<int>(done * 200 / total);
+            moves += now != position;
+            position = now;
+        }
+    }
+    return moves;
+}
+} // namespace
+
+SCENARIO(install_happy_path, 240)
+{
+    for (const auto& [root, key] : {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
+                                    std::pair{HKEY_CURRENT_USER, runKey}}) {
+        if (!setRegistryText(root, key, "TidyKit3", "C:\\Tidy Kit 2\\TidyKit.exe /autostart") ||
+            !setRegistryText(root, key, "Neighbour", "C:\\Neighbour\\run.exe")) {
+            fail("the autostart values could not be planted in %s", key);
+        }
+    }
+    startSetup();
+    HWND welcome = waitForWindow("InstallDlg", "Setup Mate");
+    click(welcome, IDOK);
+    HWND license = waitForWindow("#32770", "Tidy Kit License Agreement");
+    stepWithMarker("license", 1);
+    click(license, IDOK);
+    HWND location = waitForWindow("#32770", "Tidy Kit Program Location");
+    stepWithMarker("location", 2);
+    expectText(controlText(location, IDC_LOCATION_EDIT), defaultFolder, "the proposed folder");
+    const DWORD continued = scenarioClock();
+    click(location, IDOK);
+
+    // The installing page: the counters and the bar at its start, mid-way
+    // and at its end.
+    HWND page = waitForWindow("#32770", installingCaption);
+    stepWithMarker("installing-start", 4);
+    const BarColours empty = barColours(page);
+    expect(empty.navy == 0 && empty.darkNavy > 0 && empty.buttonFace > 0, "the bar at 0%%: %s",
+           describeBar(empty).c_str());
+    std::vector<std::string> fileNumbers;
+    std::vector<std::string> extracted;
+    std::string totalSize;
+    std::string totalFiles;
+    std::string currentSize;
+    bool sawMiddle = false;
+    bool sawEnd = false;
+    while (IsWindow(page)) {
+        const std::string number = liveText(page, IDC_CURRENT_FILE);
+        if (!number.empty() && (fileNumbers.empty() || fileNumbers.back() != number)) {
+            fileNumbers.push_back(number);
+            extracted.push_back(liveText(page, IDC_EXTRACTING));
+        }
+        // Texts read as the page closes come back empty: the last seen counts.
+        for (auto [id, seen] : {std::pair{IDC_TOTAL_SIZE, &totalSize}, std::pair{IDC_TOTAL_FILES, &totalFiles},
+                                std::pair{IDC_CURRENT_SIZE, &currentSize}}) {
+            const std::string text = liveText(page, id);
+            if (!text.empty()) {
+                *seen = text;
+            }
+        }
+        const std::string size = liveText(page, IDC_CURRENT_SIZE);
+        if (!sawMiddle && number == "5") {
+            sawMiddle = true;
+            step("installing-middle");
+            const BarColours middle = barColours(page);
+            expect(middle.navy > 0 && middle.buttonFace > 0, "the bar mid-way is part navy, part button face: %s",
+                   describeBar(middle).c_str());
+        }
+        if (!sawEnd && !size.empty() && size == totalSize) {
+            sawEnd = true;
+            pause(100);
+            step("installing-end");
+            const BarColours full = barColours(page);
+            expect(full.buttonFace == 0 && full.darkNavy == 0 && full.navy > 0 && full.white > 0,
+                   "the bar at 100%% is navy with white text: %s", describeBar(full).c_str());
+        }
+        pause(5);
+    }
+    expectText(totalFiles, "8", "control 403");
+    std::vector<std::string> oneToEight = {"1", "2", "3", "4", "5", "6", "7", "8"};
+    expect(fileNumbers == oneToEight, "control 404 counts 1 to 8: %d numbers seen", static_cast<int>(fileNumbers.size()));
+    // The times before anything reads the files (a read sets the access time).
+    std::vector<uint32_t> sizes;
+    uint32_t total = 0;
+    for (const Row& row : rows) {
+        const std::string path = rowPath(row, defaultFolder);
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+        sizes.push_back(data.nFileSizeLow);
+        total += data.nFileSizeLow;
+        FileTimes times;
+        if (expect(readFileTimes(path, times), "%s has times", path.c_str())) {
+            expectText(describeFileTime(times.created), "2007-11-09 03:08:00", (path + ": created").c_str());
+            expectText(describeFileTime(times.accessed), "2007-11-09 03:08:00", (path + ": accessed").c_str());
+            expectText(describeFileTime(times.written), "2007-11-09 03:08:00", (path + ": written").c_str());
+        }
+    }
+    std::string grouped = std::to_string(total);
+    for (int i = static_cast<int>(grouped.size()) - 3; i > 0; i -= 3) {
+        grouped.insert(static_cast<size_t>(i), ",");
+    }
+    expectText(totalSize, grouped, "control 401, the total with separators");
+    expectText(currentSize, grouped, "control 402 at the end");
+    for (size_t i = 0; i < extracted.size() && i < 8; ++i) {
+        expectText(extracted[i], rowPath(rows[i], defaultFolder), "control 400");
+    }
+    expect(sawEnd, "the page showed its end before closing");
+
+    // The group page and the shortcuts dialog.
+    HWND group = waitForWindow("#32770", groupCaption);
+    stepWithMarker("group", 8);
+    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "the proposed group");
+    SeenWindow groupSeen;
+    findSeenWindow("#32770", groupCaption, groupSeen);
+    const DWORD groupContinued = scenarioClock();
+    click(group, IDC_GROUP_CONTINUE);
+    const DWORD groupDwell = groupContinued - groupSeen.created;
+    watchShortcuts(group, "shortcuts");
+
+    // The closing flow: the question, the read-me in Notepad, the note.
+    MessageBoxSeen question = waitForMessageBox(20000);
+    SeenWindow questionSeen;
+    for (const SeenWindow& seen : seenWindows()) {
+        if (seen.window == question.window) {
+            questionSeen = seen;
+        }
+    }
+    expectText(question.text, readMeQuestion, "the read-me question");
+    stepWithMarker("read-me-question", 32);
+    const double wall = (questionSeen.created - continued - groupDwell) / 1000.0;
+    const double fixed = 0.25 + 8 * 0.5 + barMoves(sizes) * 0.01 + 1.0 + 0.25 + SHORTCUT_ROWS * 0.2 + 0.5 + 0.5;
+    note("measure: \"Continue\" on the location page to the read-me question %.2f s (the %.2f s on the group page "
+         "before \"Continue\" left out); fixed pauses %.2f s (%d bar moves); overhead %.1f%%",
+         wall, groupDwell / 1000.0, fixed, barMoves(sizes), (wall / fixed - 1) * 100);
+    SeenWindow installingSeen;
+    SeenWindow shortcutsSeen;
+    findSeenWindow("#32770", installingCaption, installingSeen);
+    findSeenWindow("#32770", shortcutsCaption, shortcutsSeen);
+    note("measure: location \"Continue\" to installing page %lu ms, installing page to group page %lu ms (fixed %.2f s), "
+         "group \"Continue\" to shortcuts dialog %lu ms, shortcuts dialog to question %lu ms (fixed 2.25 s)",
+         installingSeen.created - continued, groupSeen.created - installingSeen.created,
+         0.25 + 8 * 0.5 + barMoves(sizes) * 0.01 + 1.0, shortcutsSeen.created - groupContinued,
+         questionSeen.created - shortcutsSeen.created);
+
+    HWND backdrop = findWindow("InstallApp", "Setup Mate");
+    answerMessageBox(question, IDYES);
+    HWND viewer = nullptr;
+    for (int i = 0; i < 200 && viewer == nullptr; ++i) {
+        viewer = FindWindowA("Notepad", nullptr);
+        pause(50);
+    }
+    if (expect(viewer != nullptr, "Notepad opens")) {
+        pause(500);
+        expectText(windowText(viewer), "ReadFirst.txt - Notepad", "the viewer's caption");
+        expect(IsIconic(backdrop), "the backdrop is minimised while the read-me is shown");
+        step("read-me");
+        PostMessageA(viewer, WM_CLOSE, 0, 0);
+    }
+    MessageBoxSeen closing = waitForMessageBox(20000);
+    expect(!IsIconic(backdrop), "the backdrop is restored once Notepad has closed");
+    expect(closing.text.rfind("Thank you for installing Tidy Kit!", 0) == 0 &&
+               closing.text.find("www.moorfield-systems.com") != std::string::npos &&
+               closing.text.find("support@moorfield-systems.com") != std::string::npos,
+           "the closing note names the web site and the support address");
+    stepWithMarker("closing-note", 64);
+    answerMessageBox(closing, IDOK);
+    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
+
+    // The machine afterwards.
+    for (const Row& row : rows) {
+        const std::string path = rowPath(row, defaultFolder);
+        std::string installed;
+        std::string source;
+        if (!expect(readFile(path, installed) && readFile(sourcePath(row.source), source), "%s and its source read",
+                    path.c_str())) {
+            continue;
+        }
+        expect(installed == source, "%s equals its payload source", path.c_str());
+    }
+    expectNumber(static_cast<long long>(entriesIn(defaultFolder).size()), 7, "files in the install folder");
+    const std::string groupFolder = programsFolder() + "\\Tidy Kit";
+    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), SHORTCUT_ROWS, "files in the group folder");
+    for (int row = 0; row < SHORTCUT_ROWS; ++row) {
+        expectShortcut(groupFolder, row, defaultFolder);
+    }
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), defaultFolder, "publisher value");
+    expectText(registryText(HKEY_LOCAL_MACHINE, versionKey, "Program Version"), "3.08", "Program Version");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayName"), "Tidy Kit", "DisplayName");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayVersion"), "v3.08", "DisplayVersion");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), windowsFolder() + "\\Tkremove.exe",
+               "UninstallString");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), defaultFolder, "Program Path");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "Tidy Kit", "Program Group");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), "Moorfield Systems", "Publisher");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "HelpLink"),
+               "http://www.moorfield-systems.com/tidykit/", "HelpLink");
+    for (const auto& [root, key] : {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
+                                    std::pair{HKEY_CURRENT_USER, runKey}}) {
+        expectText(registryText(root, key, "TidyKit3"), "<missing>", (std::string(key) + ": TidyKit3").c_str());
+        expectText(registryText(root, key, "Neighbour"), "C:\\Neighbour\\run.exe", (std::string(key) + ": other value").c_str());
+    }
+
+    // The finished group as the user finds it in the Start Menu's folder.
+    std::string command = "explorer.exe \"" + groupFolder + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION browser = {};
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &browser)) {
+        pause(3000);
+        step("start-menu-group");
+        TerminateProcess(browser.hProcess, 0);
+        CloseHandle(browser.hProcess);
+        CloseHandle(browser.hThread);
+    }
+}
+
+SCENARIO(install_reinstall, 300)
+{
+    // An earlier installation into a folder of the user's choice.
+    HWND location = startToLocationPage();
+    retype(location, IDC_LOCATION_EDIT, "C:\\Apps\\Tidy Kit");
+    HWND group = installToGroupPage(location);
+    finishWithoutReadMe(group);
+    stopSetup();
+
+    // What the user kept, and what the new installation must replace.
+    const std::string folder = "C:\\Apps\\Tidy Kit";
+    CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
+    CreateDirectoryA((folder + "\\Data\\Old").c_str(), nullptr);
+    const char* kept[] = {"Licence.KEY", "Data\\scores.dat", "Data\\Old\\Colours.Cia", "Data\\Old\\page.cpi"};
+    const char* removed[] = {"Notes.txt", "Data\\old.exe", "Data\\Old\\cache.tmp", "Data\\keys.bak"};
+    for (const char* name : kept) {
+        writeFile(folder + "\\" + name, "kept by the user");
+    }
+    for (const char* name : removed) {
+        writeFile(folder + "\\" + name, "left by the earlier installation");
+    }
+    const std::string groupFolder = programsFolder() + "\\Tidy Kit";
+    writeFile(groupFolder + "\\Help.lnk", "not a shortcut");
+
+    location = startToLocationPage();
+    expectText(controlText(location, IDC_LOCATION_EDIT), folder, "the location page proposes the recorded folder");
+    group = installToGroupPage(location);
+    step("group-existing");
+    expectText(selectedGroup(group), "Tidy Kit", "the existing group is selected");
+    finishWithoutReadMe(group);
+
+    for (const char* name : kept) {
+        std::string contents;
+        expect(readFile(folder + "\\" + name, contents) && contents == "kept by the user", "%s survives untouched", name);
+    }
+    for (const char* name : removed) {
+        expect(!exists(folder + "\\" + name), "%s is deleted", name);
+    }
+    expect(exists(folder + "\\Data\\Old\\"), "no folder is removed");
+    for (const Row& row : rows) {
+        expect(exists(rowPath(row, folder)), "%s is installed again", row.fileName);
+    }
+    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), SHORTCUT_ROWS, "files in the reused group");
+    expectShortcut(groupFolder, 3, folder);
+}
+
+SCENARIO(install_destination_fails, 120)
+{
+    writeFile("C:\\Blocked", "a file where a folder should be");
+    HWND location = startToLocationPage();
+    retype(location, IDC_LOCATION_EDIT, "C:\\Blocked\\Tidy Kit");
+    click(location, IDOK);
+    HWND page = waitForWindow("#32770", installingCaption);
+    MessageBoxSeen error = waitForMessageBox(20000);
+    moveAside(error);
+    step("create-failed");
+    expect(error.text.rfind(createFailed, 0) == 0, "the error box names the failure: \"%s\"", error.text.c_str());
+    const BarColours atError = barColours(page);
+    expectText(controlText(page, IDC_CURRENT_FILE), "2", "the row that failed");
+    answerMessageBox(error, IDOK);
+    MessageBoxSeen warning = waitForMessageBox();
+    moveAside(warning);
+    step("aborted");
+    expect(warning.text.rfind(abortStart, 0) == 0, "then the abort warning: \"%s\"", warning.text.c_str());
+    const BarColours atWarning = barColours(page);
+    expect(atError.navy == atWarning.navy && atError.navy > 0, "the bar keeps its last position: %s, then %s",
+           describeBar(atError).c_str(), describeBar(atWarning).c_str());
+    answerMessageBox(warning, IDOK);
+    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
+    expect(exists(windowsFolder() + "\\Tkremove.exe"), "the row before the failure was written");
+    expect(!exists("C:\\Blocked\\Tidy Kit"), "nothing of the later rows is written");
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), "<missing>", "nothing registered");
+}
+
+SCENARIO(group_start_menu_missing, 120)
+{
+    // A file where the programs folder should be: it cannot be searched.
+    const std::string programs = programsFolder();
+    const std::string aside = programs + " aside";
+    if (!MoveFileA(programs.c_str(), aside.c_str())) {
+        fail("the programs folder could not be moved aside");
+    }
+    writeFile(programs, "not a folder");
+    HWND location = startToLocationPage();
+    click(location, IDOK);
+    MessageBoxSeen error = waitForMessageBox(30000);
+    step("start-menu-missing");
+    expectText(error.text, "Unable to locate the Start Menu!", "the error box");
+    answerMessageBox(error, IDOK);
+    MessageBoxSeen warning = waitForMessageBox();
+    expect(warning.text.rfind(abortStart, 0) == 0, "then the abort warning");
+    answerMessageBox(warning, IDOK);
+    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), "<missing>", "nothing registered");
+}
+
+SCENARIO(group_page_keys, 120)
+{
+    HWND group = installToGroupPage(startToLocationPage());
+    retypeGroup(group, "");
+    pressKey(VK_RETURN);
+    pause(500);
+    expect(IsWindow(group) && findWindow("#32770", "Setup Mate") == nullptr, "Enter in the group field does nothing");
+    click(group, IDC_GROUP_CONTINUE);
+    MessageBoxSeen empty = waitForMessageBox();
+    step("group-empty");
+    expectText(empty.text, "Group may not be empty!", "an empty group is refused");
+    answerMessageBox(empty, IDOK);
+    expect(IsWindow(group) && IsWindowEnabled(control(group, IDC_GROUP_CONTINUE)), "the page stays as it was");
+    click(group, IDC_RESET_GROUP);
+    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "\"Reset Group\" proposes the product name again");
+    pressKey(VK_ESCAPE);
+    MessageBoxSeen warning = waitForMessageBox();
+    expect(warning.text.rfind(abortStart, 0) == 0, "Esc gives the abort warning: \"%s\"", warning.text.c_str());
+    answerMessageBox(warning, IDOK);
+    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
+    expect(!exists(programsFolder() + "\\Tidy Kit"), "no group is created");
+}
+
+SCENARIO(group_names, 180)
+{
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, uninstallList);
+    const std::string programs = programsFolder();
+    CreateDirectoryA((programs + "\\TIDY KIT").c_str(), nullptr);
+    HWND group = installToGroupPage(startToLocationPage());
+    step("group-other-case");
+    expectText(selectedGroup(group), "TIDY KIT", "the listed group that differs only in case is selected");
+    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "the field shows the product name as configured");
+
+    retypeGroup(group, "A group name of more than forty characters, cut");
+    expectText(windowText(groupField(group)), "A group name of more than forty characte", "typing stops at 40");
+    retypeGroup(group, "Moorfield\\");
+    finishWithoutReadMe(group);
+
+    const std::string groupFolder = programs + "\\Moorfield";
+    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), SHORTCUT_ROWS,
+                 "shortcuts in a group typed with a closing backslash");
+    expectShortcut(groupFolder, 0, defaultFolder);
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "<missing>", "no uninstall entry");
+    HKEY list;
+    expect(RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstallList, 0, KEY_READ, &list) != ERROR_SUCCESS,
+           "the list of installed programs is not created");
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), defaultFolder,
+               "the publisher value without the uninstall list");
+    expectText(registryText(HKEY_LOCAL_MACHINE, versionKey, "Program Version"), "3.08",
+               "the version value without the uninstall list");
+}

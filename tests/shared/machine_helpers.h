@@ -1,0 +1,57 @@
+// Small helpers that the Windows tests and the end-to-end scenarios both use
+// to prepare and inspect the machine.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+// The files (or, with folders, the subfolders not beginning with a dot) of a
+// folder, sorted by name.
+inline std::vector<std::string> entriesIn(const std::string& folder, bool folders = false)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder == folders && entry.cFileName[0] != '.') {
+            names.push_back(entry.cFileName);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A REG_SZ value with its NUL, the key created as needed; false when the key
+// cannot be created.
+inline bool setRegistryText(HKEY root, const char* key, const char* name, const char* text)
+{
+    HKEY opened;
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(lstrlenA(text) + 1));
+    RegCloseKey(opened);
+    return true;
+}
+
+inline void deleteRegistryTree(HKEY root, const char* key)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
+        char child[256];
+        DWORD length = sizeof child;
+        while (RegEnumKeyExA(opened, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+            deleteRegistryTree(opened, child);
+            length = sizeof child;
+        }
+        RegCloseKey(opened);
+    }
+    RegDeleteKeyA(root, key);
+}
