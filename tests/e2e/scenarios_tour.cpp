@@ -34,16 +34,22 @@ HWND nextDialog(const std::set<HWND>& answered)
     return nullptr;
 }
 
-// The page's default button, when it has one that can be pressed.
+bool canPress(HWND button) { return button && IsWindowVisible(button) && IsWindowEnabled(button); }
+
+// The page's default button, when it has one that can be pressed; on a page
+// without one (the group page) the push button that has the focus.
 HWND defaultButton(HWND dialog)
 {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) ||
-        HIWORD(result) != DC_HASDEFID) {
-        return nullptr;
+    if (SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) &&
+        HIWORD(result) == DC_HASDEFID && canPress(GetDlgItem(dialog, LOWORD(result)))) {
+        return GetDlgItem(dialog, LOWORD(result));
     }
-    HWND button = GetDlgItem(dialog, LOWORD(result));
-    return button && IsWindowVisible(button) && IsWindowEnabled(button) ? button : nullptr;
+    HWND focused = focusedControl(dialog);
+    if (focused && GetParent(focused) == dialog && windowClass(focused) == "Button" && canPress(focused)) {
+        return focused;
+    }
+    return nullptr;
 }
 } // namespace
 
