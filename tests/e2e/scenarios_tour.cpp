@@ -34,15 +34,25 @@ HWND nextDialog(const std::set<HWND>& answered)
     return nullptr;
 }
 
-// The page's default button, when it has one that can be pressed.
-HWND defaultButton(HWND dialog)
+// The button a user presses to go on: the default push button (as a message
+// box marks it), the dialog's default id, or else "Continue".
+HWND goOnButton(HWND dialog)
 {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) ||
-        HIWORD(result) != DC_HASDEFID) {
-        return nullptr;
+    HWND button = nullptr;
+    for (HWND child = FindWindowExA(dialog, nullptr, "Button", nullptr); child && !button;
+         child = FindWindowExA(dialog, child, "Button", nullptr)) {
+        if ((GetWindowLongPtrA(child, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) {
+            button = child;
+        }
     }
-    HWND button = GetDlgItem(dialog, LOWORD(result));
+    DWORD_PTR result = 0;
+    if (!button && SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) &&
+        HIWORD(result) == DC_HASDEFID) {
+        button = GetDlgItem(dialog, LOWORD(result));
+    }
+    if (!button) {
+        button = FindWindowExA(dialog, nullptr, "Button", "Continue");
+    }
     return button && IsWindowVisible(button) && IsWindowEnabled(button) ? button : nullptr;
 }
 } // namespace
@@ -55,29 +65,37 @@ SCENARIO(tour, 300)
     waitForWindow("InstallApp", "Setup Mate");
     step("backdrop");
 
-    // Every dialog and message box in turn gets its default button; pages
-    // without one (work in progress) end by themselves. The read-me file is
-    // looked at and closed.
+    // Every dialog and message box is pictured when it opens and then gets
+    // its default button or "Continue"; pages without one (work in progress)
+    // end by themselves. The read-me file is looked at and closed.
+    std::set<HWND> pictured;
     std::set<HWND> answered;
     while (setupRunning()) {
-        if (HWND readMe = FindWindowA("Notepad", nullptr)) {
+        HWND readMe = FindWindowA("Notepad", nullptr);
+        if (readMe && IsWindowVisible(readMe) && !pictured.count(readMe)) {
+            pictured.insert(readMe);
             step("read-me");
             PostMessageA(readMe, WM_CLOSE, 0, 0);
-            waitForWindowGone(readMe, 5000);
             continue;
         }
         HWND dialog = nextDialog(answered);
-        HWND button = dialog ? defaultButton(dialog) : nullptr;
-        if (!button) {
+        if (!dialog) {
             pause(50);
             continue;
         }
-        char caption[256] = "";
-        GetWindowTextA(dialog, caption, sizeof caption);
-        note("page \"%s\"", caption);
-        step(stepName(caption).c_str());
-        answered.insert(dialog);
-        click(dialog, GetDlgCtrlID(button));
+        if (!pictured.count(dialog)) {
+            char caption[256] = "";
+            GetWindowTextA(dialog, caption, sizeof caption);
+            note("page \"%s\"", caption);
+            step(stepName(caption).c_str());
+            pictured.insert(dialog);
+        }
+        if (HWND button = goOnButton(dialog)) {
+            answered.insert(dialog);
+            click(dialog, GetDlgCtrlID(button));
+        } else {
+            pause(50);
+        }
     }
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
 
