@@ -59,9 +59,6 @@ bool setupRunning();
 DWORD waitForSetupExit(DWORD milliseconds = 10000);
 // The refusal path: the setup ends by itself with exit code 1 and never showed a message box.
 void expectSetupEndsSilently();
-// Whether SetupMate.exe carries the given dialog template: scenarios that run
-// past a page check what follows it once the page exists.
-bool setupHasDialog(int dialogId);
 
 // Every top-level window the setup's process ever had, as seen by a watcher
 // that runs from startSetup on: creation is timed by the system's window events.

@@ -34,22 +34,26 @@ HWND nextDialog(const std::set<HWND>& answered)
     return nullptr;
 }
 
-bool canPress(HWND button) { return button && IsWindowVisible(button) && IsWindowEnabled(button); }
-
-// The page's default button, when it has one that can be pressed; on a page
-// without one (the group page) the push button that has the focus.
-HWND defaultButton(HWND dialog)
+// The button a user presses to go on: the default push button (as a message
+// box marks it), the dialog's default id, or else "Continue".
+HWND goOnButton(HWND dialog)
 {
+    HWND button = nullptr;
+    for (HWND child = FindWindowExA(dialog, nullptr, "Button", nullptr); child && !button;
+         child = FindWindowExA(dialog, child, "Button", nullptr)) {
+        if ((GetWindowLongPtrA(child, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) {
+            button = child;
+        }
+    }
     DWORD_PTR result = 0;
-    if (SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) &&
-        HIWORD(result) == DC_HASDEFID && canPress(GetDlgItem(dialog, LOWORD(result)))) {
-        return GetDlgItem(dialog, LOWORD(result));
+    if (!button && SendMessageTimeoutA(dialog, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) &&
+        HIWORD(result) == DC_HASDEFID) {
+        button = GetDlgItem(dialog, LOWORD(result));
     }
-    HWND focused = focusedControl(dialog);
-    if (focused && GetParent(focused) == dialog && windowClass(focused) == "Button" && canPress(focused)) {
-        return focused;
+    if (!button) {
+        button = FindWindowExA(dialog, nullptr, "Button", "Continue");
     }
-    return nullptr;
+    return button && IsWindowVisible(button) && IsWindowEnabled(button) ? button : nullptr;
 }
 } // namespace
 
@@ -61,29 +65,37 @@ SCENARIO(tour, 300)
     waitForWindow("InstallApp", "Setup Mate");
     step("backdrop");
 
-    // Every dialog and message box in turn gets its default button; pages
-    // without one (work in progress) end by themselves. The read-me file is
-    // looked at and closed.
+    // Every dialog and message box is pictured when it opens and then gets
+    // its default button or "Continue"; pages without one (work in progress)
+    // end by themselves. The read-me file is looked at and closed.
+    std::set<HWND> pictured;
     std::set<HWND> answered;
     while (setupRunning()) {
-        if (HWND readMe = FindWindowA("Notepad", nullptr)) {
+        HWND readMe = FindWindowA("Notepad", nullptr);
+        if (readMe && IsWindowVisible(readMe) && !pictured.count(readMe)) {
+            pictured.insert(readMe);
             step("read-me");
             PostMessageA(readMe, WM_CLOSE, 0, 0);
-            waitForWindowGone(readMe, 5000);
             continue;
         }
         HWND dialog = nextDialog(answered);
-        HWND button = dialog ? defaultButton(dialog) : nullptr;
-        if (!button) {
+        if (!dialog) {
             pause(50);
             continue;
         }
-        char caption[256] = "";
-        GetWindowTextA(dialog, caption, sizeof caption);
-        note("page \"%s\"", caption);
-        step(stepName(caption).c_str());
-        answered.insert(dialog);
-        click(dialog, GetDlgCtrlID(button));
+        if (!pictured.count(dialog)) {
+            char caption[256] = "";
+            GetWindowTextA(dialog, caption, sizeof caption);
+            note("page \"%s\"", caption);
+            step(stepName(caption).c_str());
+            pictured.insert(dialog);
+        }
+        if (HWND button = goOnButton(dialog)) {
+            answered.insert(dialog);
+            click(dialog, GetDlgCtrlID(button));
+        } else {
+            pause(50);
+        }
     }
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
 

@@ -173,17 +173,6 @@ void stopSetup()
     }
 }
 
-bool setupHasDialog(int dialogId)
-{
-    HMODULE module = LoadLibraryExA(driverOptions.setupPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) {
-        fail("%s could not be read", driverOptions.setupPath.c_str());
-    }
-    bool found = FindResourceA(module, MAKEINTRESOURCEA(dialogId), MAKEINTRESOURCEA(5)) != nullptr; // RT_DIALOG
-    FreeLibrary(module);
-    return found;
-}
-
 std::vector<SeenWindow> seenWindows()
 {
     std::lock_guard<std::mutex> guard(watchedLock);

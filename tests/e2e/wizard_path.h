@@ -16,12 +16,14 @@ HWND waitForLicensePage();
 // Starts the setup and clicks through to the licence page.
 HWND openLicensePage();
 // After "I Agree" (by whatever means): the licence page closes and the
-// location page follows. Until that page exists, its missing template ends
-// the setup as a refusal would.
+// location page opens; cancelled there, the setup shows the abort warning and
+// ends, the machine untouched.
 void expectLicenseAgreed(HWND license);
 // A refusal: the setup ends silently with exit code 1 and leaves the machine
 // as it found it, no file written and nothing recorded in the registry.
 void expectRefusedCleanly();
+// No file written on drive C: since openWelcome, nothing recorded in the registry.
+void expectNothingInstalled();
 // The rectangle of the window's size centred between x = bandLeft and the
 // right edge of the 1024 x 768 screen, and from top to bottom.
 RECT centredRect(const RECT& window, int bandLeft);

@@ -4,12 +4,15 @@
 # Usage: make-template.sh DIR
 set -eu
 template=$(realpath -m "$1")
-[ -f "$template/.complete" ] && exit 0
+# The marker holds this script's checksum: a changed recipe makes a new template.
+recipe=$(cksum < "$0")
+is_current() { [ "$(cat "$template/.complete" 2>/dev/null)" = "$recipe" ]; }
+is_current && exit 0
 
 lock="$template.lock"
 exec 9>"$lock"
 flock 9
-[ -f "$template/.complete" ] && exit 0
+is_current && exit 0
 
 rm -rf "$template"
 mkdir -p "$(dirname "$template")"
@@ -29,4 +32,4 @@ for link in "$template"/drive_c/users/*/* "$template"/drive_c/users/*/AppData/Ro
         mkdir "$link"
     fi
 done
-touch "$template/.complete"
+echo "$recipe" > "$template/.complete"
