@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/portable/paths.h"
@@ -22,6 +23,7 @@ namespace {
 constexpr int EDIT_TEXT_LIMIT = 259;
 constexpr int INDENT_PIXELS = 8;
 constexpr int ICON_SLOT = 18;
+constexpr int ICON_SIZE = 16;
 constexpr char PATH_INVALID_HEADING[] = "Path Invalid!\r\n\r\n";
 
 HWND folderList(HWND page) { return GetDlgItem(page, IDC_FOLDER_LIST); }
@@ -36,7 +38,8 @@ void addRow(HWND list, const char* text, FolderRowKind kind)
 
 void insertRow(HWND list, int row, const char* text, FolderRowKind kind)
 {
-    const LRESULT inserted = SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
+    const LRESULT inserted =
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
     if (inserted >= 0) {
         SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(inserted), kind);
     }
@@ -159,8 +162,7 @@ void applyDefaultFolder(HWND page)
         if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(computer), 0, &shellFileInfo, sizeof shellFileInfo,
                            SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_PIDL | SHGFI_SMALLICON) != 0) {
             folderListState.computerIcon = static_cast<int16_t>(LOWORD(shellFileInfo.iIcon));
-            lstrcpynA(folderListState.computerName, shellFileInfo.szDisplayName,
-                      sizeof folderListState.computerName);
+            lstrcpynA(folderListState.computerName, shellFileInfo.szDisplayName, sizeof folderListState.computerName);
         }
         CoTaskMemFree(computer);
     }
@@ -267,7 +269,8 @@ void fillFolderRows(HWND page, const char* path)
     for (int k = 1; k <= ancestorCount; ++k) {
         const AncestorRow& ancestor = ancestors[k - 1];
         char prefix[PATH_BUFFER_SIZE];
-        lstrcpynA(prefix, path, static_cast<int>(ancestor.length < sizeof prefix ? ancestor.length + 1 : sizeof prefix));
+        lstrcpynA(prefix, path,
+                  static_cast<int>(ancestor.length < sizeof prefix ? ancestor.length + 1 : sizeof prefix));
         insertRow(list, k, prefix, k == 1 ? ROW_DRIVE : ROW_FOLDER);
         folderListState.rowIndent[k] = ancestor.indent;
     }
@@ -320,8 +323,16 @@ BOOL drawFolderRow(const DRAWITEMSTRUCT* item)
         }
     }
     const bool selected = (item->itemState & ODS_SELECTED) != 0;
+    // Selection and focus changes redraw a row without erasing it: the icon's
+    // square is cleared first, or its half-transparent edges would darken
+    // with every redraw.
+    const RECT iconSquare = {x0, item->rcItem.top, x0 + ICON_SIZE,
+                             std::min<LONG>(item->rcItem.top + ICON_SIZE, item->rcItem.bottom)};
+    SetBkColor(item->hDC, listColors[LIST_BACK]);
+    ExtTextOutA(item->hDC, 0, 0, ETO_OPAQUE, &iconSquare, nullptr, 0, nullptr);
     if (icon >= 0) {
-        ImageList_Draw(systemSmallImageList, icon, item->hDC, x0, item->rcItem.top, selected ? ILD_SELECTED : ILD_NORMAL);
+        ImageList_Draw(systemSmallImageList, icon, item->hDC, x0, item->rcItem.top,
+                       selected ? ILD_SELECTED : ILD_NORMAL);
     }
     SetTextColor(item->hDC, listColors[selected ? LIST_SELECTED_TEXT : LIST_TEXT]);
     SetBkColor(item->hDC, listColors[selected ? LIST_SELECTED_BACK : LIST_BACK]);
