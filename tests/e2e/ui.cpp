@@ -47,8 +47,6 @@ std::string describeSearch(const char* className, const char* caption)
            " captioned " + (caption ? std::string("\"") + caption + "\"" : "anything");
 }
 
-bool isMessageBox(HWND window) { return windowClass(window) == "#32770" && GetDlgItem(window, messageBoxTextId); }
-
 void sendInputs(INPUT* inputs, UINT count)
 {
     if (SendInput(count, inputs, sizeof(INPUT)) != count) {
