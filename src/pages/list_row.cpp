@@ -2,9 +2,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "shell/backdrop.h"
 
 namespace {
+constexpr int ICON_SIZE = 16;
 constexpr int ICON_SLOT = 18;
 constexpr int TEXT_INSET = 2;
 constexpr int TEXT_BOX_PADDING = 5;
@@ -13,6 +16,13 @@ constexpr int TEXT_BOX_PADDING = 5;
 void drawListRow(const DRAWITEMSTRUCT& item, int x, int icon, const char* text)
 {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    // Selection and focus changes redraw a row without erasing it: the icon's
+    // square is cleared first, or its half-transparent edges would darken
+    // with every redraw.
+    const RECT iconSquare = {x, item.rcItem.top, x + ICON_SIZE,
+                             std::min<LONG>(item.rcItem.top + ICON_SIZE, item.rcItem.bottom)};
+    SetBkColor(item.hDC, listColors[LIST_BACK]);
+    ExtTextOutA(item.hDC, 0, 0, ETO_OPAQUE, &iconSquare, nullptr, 0, nullptr);
     if (icon >= 0) {
         ImageList_Draw(systemSmallImageList, icon, item.hDC, x, item.rcItem.top, selected ? ILD_SELECTED : ILD_NORMAL);
     }

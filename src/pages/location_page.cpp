@@ -36,7 +36,8 @@ void addRow(HWND list, const char* text, FolderRowKind kind)
 
 void insertRow(HWND list, int row, const char* text, FolderRowKind kind)
 {
-    const LRESULT inserted = SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
+    const LRESULT inserted =
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
     if (inserted >= 0) {
         SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(inserted), kind);
     }
@@ -159,8 +160,7 @@ void applyDefaultFolder(HWND page)
         if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(computer), 0, &shellFileInfo, sizeof shellFileInfo,
                            SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_PIDL | SHGFI_SMALLICON) != 0) {
             folderListState.computerIcon = static_cast<int16_t>(LOWORD(shellFileInfo.iIcon));
-            lstrcpynA(folderListState.computerName, shellFileInfo.szDisplayName,
-                      sizeof folderListState.computerName);
+            lstrcpynA(folderListState.computerName, shellFileInfo.szDisplayName, sizeof folderListState.computerName);
         }
         CoTaskMemFree(computer);
     }
@@ -267,7 +267,8 @@ void fillFolderRows(HWND page, const char* path)
     for (int k = 1; k <= ancestorCount; ++k) {
         const AncestorRow& ancestor = ancestors[k - 1];
         char prefix[PATH_BUFFER_SIZE];
-        lstrcpynA(prefix, path, static_cast<int>(ancestor.length < sizeof prefix ? ancestor.length + 1 : sizeof prefix));
+        lstrcpynA(prefix, path,
+                  static_cast<int>(ancestor.length < sizeof prefix ? ancestor.length + 1 : sizeof prefix));
         insertRow(list, k, prefix, k == 1 ? ROW_DRIVE : ROW_FOLDER);
         folderListState.rowIndent[k] = ancestor.indent;
     }

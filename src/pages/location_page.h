@@ -2,6 +2,7 @@
 // and the small folder browser beside it.
 #pragma once
 #include <windows.h>
+
 #include <cstdint>
 
 #include "pages/portable/location_rules.h"
@@ -10,8 +11,8 @@
 enum FolderRowKind { ROW_COMPUTER = 1, ROW_DRIVE = 2, ROW_FOLDER = 4 };
 
 struct FolderListState {
-    int32_t driveMode;     // 1 while the list shows the drives
-    int16_t currentRow;    // the current folder's row; in drive mode the row selected after filling
+    int32_t driveMode;  // 1 while the list shows the drives
+    int16_t currentRow; // the current folder's row; in drive mode the row selected after filling
     int16_t rowIndent[FOLDER_LIST_ROWS];
     char computerName[MAX_PATH];
     int16_t computerIcon;

@@ -67,10 +67,10 @@ void prepareFonts()
 {
     const int titleLength = static_cast<int>(std::strlen(installPaths.titleText));
     const int subtitleLength = static_cast<int>(std::strlen(installPaths.subtitleText));
-    titleFont = makeFont(64, titleCharWidth(screenWidth, titleLength), FW_BOLD, VARIABLE_PITCH | FF_SCRIPT,
-                         "Comic Sans MS");
-    subtitleFont = makeFont(subtitleCharHeight(screenHeight), subtitleCharWidth(screenWidth, subtitleLength),
-                            FW_NORMAL, VARIABLE_PITCH | FF_SCRIPT, "Arial");
+    titleFont =
+        makeFont(64, titleCharWidth(screenWidth, titleLength), FW_BOLD, VARIABLE_PITCH | FF_SCRIPT, "Comic Sans MS");
+    subtitleFont = makeFont(subtitleCharHeight(screenHeight), subtitleCharWidth(screenWidth, subtitleLength), FW_NORMAL,
+                            VARIABLE_PITCH | FF_SCRIPT, "Arial");
     stepFont = makeFont(-11, 0, FW_BOLD, VARIABLE_PITCH | FF_SWISS, "Ms Sans Serif");
 }
 

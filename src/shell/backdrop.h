@@ -2,6 +2,7 @@
 // resources it prepares for the pages' owner-drawn lists.
 #pragma once
 #include <windows.h>
+
 #include <commctrl.h>
 #include <shellapi.h>
 

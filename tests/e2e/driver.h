@@ -24,6 +24,10 @@ void reportLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string printable(const std::string& text);
 
 DWORD setupProcessId();
+// A message box of the setup: a dialog with the message box's text control
+// that the system made, not one of the setup's own templates (its pages have
+// unnumbered controls with that same id).
+bool isMessageBox(HWND window);
 // Waits (two seconds at most) until the setup's thread waits for input.
 void waitForSetupIdle();
 // Ends the setup if a scenario left it running, and stops watching its windows.

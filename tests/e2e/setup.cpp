@@ -3,6 +3,8 @@
 #include "driver.h"
 #include "e2e.h"
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstring>
@@ -37,9 +39,7 @@ void recordWindow(HWND window, DWORD tick)
     char caption[512] = "";
     GetClassNameA(window, className, sizeof className);
     GetWindowTextA(window, caption, sizeof caption);
-    // The pages' labels read back as 0xFFFF too; only message boxes carry the setup's name.
-    bool messageBox = strcmp(className, "#32770") == 0 && GetDlgItem(window, messageBoxTextId) != nullptr &&
-                      strcmp(caption, "Setup Mate") == 0;
+    bool messageBox = isMessageBox(window);
 
     std::lock_guard<std::mutex> guard(watchedLock);
     for (SeenWindow& seen : watched) {
@@ -89,10 +89,32 @@ void watchWindows()
     }
 }
 
+// The setup's executable module, which its own dialogs carry as their instance.
+LONG_PTR setupModule()
+{
+    HMODULE module = nullptr;
+    DWORD needed = 0;
+    if (!setup.hProcess || !EnumProcessModules(setup.hProcess, &module, sizeof module, &needed)) {
+        return 0;
+    }
+    return reinterpret_cast<LONG_PTR>(module);
+}
+
 std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 } // namespace
 
 DWORD setupProcessId() { return setup.dwProcessId; }
+
+bool isMessageBox(HWND window)
+{
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") != 0 || GetDlgItem(window, messageBoxTextId) == nullptr) {
+        return false;
+    }
+    LONG_PTR module = setupModule();
+    return module != 0 && GetWindowLongPtrA(window, GWLP_HINSTANCE) != module;
+}
 
 void startSetup()
 {

@@ -47,15 +47,6 @@ std::string describeSearch(const char* className, const char* caption)
            " captioned " + (caption ? std::string("\"") + caption + "\"" : "anything");
 }
 
-// The pages' own labels read back as 0xFFFF too: a message box is also told
-// by its caption, the setup's name, which no page has.
-bool isMessageBox(HWND window)
-{
-    char caption[32] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    return windowClass(window) == "#32770" && GetDlgItem(window, messageBoxTextId) && strcmp(caption, "Setup Mate") == 0;
-}
-
 void sendInputs(INPUT* inputs, UINT count)
 {
     if (SendInput(count, inputs, sizeof(INPUT)) != count) {

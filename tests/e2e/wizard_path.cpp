@@ -32,15 +32,96 @@ HWND openLicensePage()
 void expectLicenseAgreed(HWND license)
 {
     waitForWindowGone(license);
-    HWND location = waitForWindow("#32770", "Tidy Kit Program Location");
+    HWND location = waitForLocationPage();
     step("location");
     click(location, IDCANCEL);
+    expectAborted();
+    expectNothingInstalled();
+}
+
+HWND waitForLocationPage() { return waitForWindow("#32770", "Tidy Kit Program Location"); }
+
+HWND openLocationPage()
+{
+    HWND license = openLicensePage();
+    click(license, IDOK);
+    return waitForLocationPage();
+}
+
+int pixelsDifferingFrom(const RECT& area, const std::function<void(HDC)>& draw)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    draw(memory);
+    GdiFlush();
+    int different = 0;
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            DWORD pixel = pixels[y * width + x];
+            COLORREF expected = RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+            different += screenPixel(area.left + x, area.top + y) != expected;
+        }
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return different;
+}
+
+void expectMessageBoxIcon(const MessageBoxSeen& box, LPCSTR systemIcon)
+{
+    const int iconControlId = 1088; // the icon of a message box
+    HWND iconControl = GetDlgItem(box.window, iconControlId);
+    if (!iconControl) {
+        expect(false, "the message box shows an icon");
+        return;
+    }
+    RECT rect = windowRect(iconControl);
+    // The icon drawn here on the control's background.
+    int different = pixelsDifferingFrom(rect, [&](HDC dc) {
+        HBRUSH background = CreateSolidBrush(screenPixel(rect.left, rect.top));
+        RECT whole = {0, 0, rect.right - rect.left, rect.bottom - rect.top};
+        FillRect(dc, &whole, background);
+        DeleteObject(background);
+        DrawIcon(dc, 0, 0, LoadIconA(nullptr, systemIcon));
+    });
+    expect(different == 0, "the message box shows the expected system icon: %d of %ld pixels differ", different,
+           (rect.right - rect.left) * (rect.bottom - rect.top));
+}
+
+void expectAborted()
+{
     MessageBoxSeen warning = waitForMessageBox();
-    expectText(warning.caption, "Setup Mate", "caption of the warning");
-    expect(warning.text.rfind("Installation Aborted!\r\n\r\n", 0) == 0, "the warning begins \"Installation Aborted!\"");
+    step("abort-warning");
+    expectText(warning.caption, "Setup Mate", "caption of the abort warning");
+    expect(warning.text.rfind("Installation Aborted!\r\n\r\n", 0) == 0,
+           "the warning begins with \"Installation Aborted!\" and an empty line");
+    expectMessageBoxIcon(warning, IDI_WARNING);
     answerMessageBox(warning, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
-    expectNothingInstalled();
+    std::vector<SeenWindow> seen = seenWindows();
+    DWORD warned = 0;
+    for (const SeenWindow& window : seen) {
+        warned = window.window == warning.window ? window.created : warned;
+    }
+    int later = 0;
+    for (const SeenWindow& window : seen) {
+        later += window.messageBox && window.window != warning.window && window.created >= warned;
+    }
+    expect(later == 0, "no message box follows the warning: %d did", later);
 }
 
 void expectRefusedCleanly()

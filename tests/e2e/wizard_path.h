@@ -5,6 +5,8 @@
 
 #include "e2e.h"
 
+#include <functional>
+
 // The welcome dialog of a freshly started setup; drive C: is noted first.
 HWND openWelcome();
 // The files and folders of drive C: just before openWelcome started the setup.
@@ -19,6 +21,19 @@ HWND openLicensePage();
 // location page opens; cancelled there, the setup shows the abort warning and
 // ends, the machine untouched.
 void expectLicenseAgreed(HWND license);
+// The location page, after the licence page.
+HWND waitForLocationPage();
+// Starts the setup and clicks through to the location page.
+HWND openLocationPage();
+// The pixels of the last screenshot's area that differ from a picture of the
+// area's size drawn by the given function.
+int pixelsDifferingFrom(const RECT& area, const std::function<void(HDC)>& draw);
+// The last screenshot shows the system icon (IDI_WARNING, IDI_ERROR, ...) in
+// the message box.
+void expectMessageBoxIcon(const MessageBoxSeen& box, LPCSTR systemIcon);
+// A page's "Cancel" or Esc: the "Installation Aborted!" warning, answered,
+// then the setup ends with exit code 1 and no other message box appeared.
+void expectAborted();
 // A refusal: the setup ends silently with exit code 1 and leaves the machine
 // as it found it, no file written and nothing recorded in the registry.
 void expectRefusedCleanly();

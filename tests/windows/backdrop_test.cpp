@@ -61,7 +61,7 @@ int liveGdiObjects()
 
 // The window's pixels, read back through a 32-bit DIB section.
 class Capture {
-public:
+  public:
     explicit Capture(HWND window)
     {
         RECT client;
@@ -106,14 +106,14 @@ public:
         return found;
     }
 
-private:
+  private:
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
 };
 
 class Backdrop : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         programInstance = GetModuleHandleA(nullptr);
@@ -133,8 +133,9 @@ protected:
     // fires and no page opens.
     static HWND createBackdrop()
     {
-        HWND window = CreateWindowExA(WS_EX_TOPMOST, backdropClassName, setupTitle, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU,
-                                      0, 0, screenWidth, screenHeight, nullptr, nullptr, programInstance, nullptr);
+        HWND window =
+            CreateWindowExA(WS_EX_TOPMOST, backdropClassName, setupTitle, WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU, 0, 0,
+                            screenWidth, screenHeight, nullptr, nullptr, programInstance, nullptr);
         backdropWindow = window;
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
@@ -145,7 +146,8 @@ protected:
     {
         DestroyWindow(window);
         MSG quit;
-        EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "destroying the backdrop ends the program";
+        EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+            << "destroying the backdrop ends the program";
     }
 
     static void repaint(HWND window) { RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }

@@ -29,7 +29,7 @@ std::ostream& operator<<(std::ostream& out, const Row& row)
 
 // Answers the next message box of this process with OK and keeps its text.
 class MessageBoxAnswerer {
-public:
+  public:
     MessageBoxAnswerer() { thread = CreateThread(nullptr, 0, watch, this, 0, nullptr); }
     ~MessageBoxAnswerer()
     {
@@ -38,7 +38,7 @@ public:
     }
     std::string text;
 
-private:
+  private:
     static DWORD WINAPI watch(void* self)
     {
         for (int tries = 0; tries < 500; ++tries) {
@@ -58,7 +58,7 @@ private:
 };
 
 class LocationPage : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         programInstance = GetModuleHandleA(nullptr);
@@ -87,8 +87,9 @@ protected:
     static void storePreviousFolder(DWORD type, const void* data, DWORD size)
     {
         HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
         RegSetValueExA(key, installConfig.productName, 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
     }
@@ -331,7 +332,7 @@ TEST_F(LocationPage, RefusedPathsWarnAndChangeNothing)
         {"C:", "Missing : or \\ in drive."},
         {"C:/Apps", "Missing : or \\ in drive."},
         {"", "Path may not be empty!"},
-        {"D:\\Long\\" + std::string(240, 'a'), "Path is too long!"},       // 257 with the name appended
+        {"D:\\Long\\" + std::string(240, 'a'), "Path is too long!"},     // 257 with the name appended
         {"D:\\Tidy Kit\\" + std::string(247, 'a'), "Path is too long!"}, // 259 typed: refused, not cut
     };
     for (const auto& [typed, reason] : cases) {

@@ -26,8 +26,8 @@ bool dibIsComplete(const DibHeader* header, size_t byteCount)
 {
     constexpr uint32_t UNCOMPRESSED = 0;
     if (byteCount < sizeof(DibHeader) || header->size < sizeof(DibHeader) || header->size > byteCount ||
-        header->compression != UNCOMPRESSED || header->width <= 0 || header->height == 0 ||
-        header->bitCount == 0 || header->bitCount > 32) {
+        header->compression != UNCOMPRESSED || header->width <= 0 || header->height == 0 || header->bitCount == 0 ||
+        header->bitCount > 32) {
         return false;
     }
     // 64-bit arithmetic: no header field can make these overflow.

@@ -1,10 +1,7 @@
 #include "shell/portable/font_sizes.h"
 
 // A width of 0 lets the font mapper choose; it only arises for an empty text.
-int titleCharWidth(int screenWidth, int titleLength)
-{
-    return titleLength > 0 ? (screenWidth / 3) / titleLength : 0;
-}
+int titleCharWidth(int screenWidth, int titleLength) { return titleLength > 0 ? (screenWidth / 3) / titleLength : 0; }
 
 int subtitleCharHeight(int screenHeight) { return screenHeight / 18; }
 

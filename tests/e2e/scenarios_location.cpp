@@ -1,0 +1,388 @@
+// The program location page: the proposed folder, the folder browser, the
+// checks of "Continue" and the ways of leaving the page.
+#include "e2e.h"
+#include "resource.h"
+#include "wizard_path.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+const char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
+const LRESULT rowComputer = 1;
+const LRESULT rowDrive = 2;
+const LRESULT rowFolder = 4;
+
+struct ListRow {
+    std::string text;
+    LRESULT kind;
+    bool operator==(const ListRow&) const = default;
+};
+
+std::string describeRows(const std::vector<ListRow>& rows)
+{
+    std::string text;
+    for (const ListRow& row : rows) {
+        text += (text.empty() ? "" : ", ") + row.text + " (" + std::to_string(row.kind) + ")";
+    }
+    return text;
+}
+
+HWND folderList(HWND page) { return control(page, IDC_FOLDER_LIST); }
+
+// The rows as the list holds them. The text is read in its Unicode form,
+// which crosses the process boundary whole.
+std::vector<ListRow> listRows(HWND page)
+{
+    HWND list = folderList(page);
+    std::vector<ListRow> rows;
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring wide(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        char text[600] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+        rows.push_back({text, SendMessageA(list, LB_GETITEMDATA, i, 0)});
+    }
+    return rows;
+}
+
+void expectRows(HWND page, const std::vector<ListRow>& expected, const char* what)
+{
+    std::vector<ListRow> rows = listRows(page);
+    expect(rows == expected, "%s: rows %s", what, describeRows(rows).c_str());
+}
+
+LRESULT selectedRow(HWND page) { return SendMessageA(folderList(page), LB_GETCURSEL, 0, 0); }
+
+int rowHeight(HWND page, int row) { return static_cast<int>(SendMessageA(folderList(page), LB_GETITEMHEIGHT, row, 0)); }
+
+// The top of a visible row, in the list's client coordinates.
+int rowTop(HWND page, int row)
+{
+    HWND list = folderList(page);
+    LRESULT top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+    int y = 0;
+    for (LRESULT i = top; i < row; ++i) {
+        y += static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, i, 0));
+    }
+    RECT client;
+    GetClientRect(list, &client);
+    if (row < top || y + rowHeight(page, row) > client.bottom) {
+        fail("row %d of the folder list is not visible", row);
+    }
+    return y;
+}
+
+LPARAM rowPoint(HWND page, int row) { return MAKELPARAM(60, rowTop(page, row) + rowHeight(page, row) / 2); }
+
+// The button messages go to the list itself, as the driver's click does.
+void clickRow(HWND page, int row)
+{
+    LPARAM point = rowPoint(page, row);
+    PostMessageA(folderList(page), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(folderList(page), WM_LBUTTONUP, 0, point);
+    pause(100);
+}
+
+void doubleClickRow(HWND page, int row)
+{
+    LPARAM point = rowPoint(page, row);
+    HWND list = folderList(page);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    pause(200);
+}
+
+// Replaces the edit field's text by typing, as a user selecting it all would.
+void typeFolder(HWND page, const char* text)
+{
+    click(page, IDC_LOCATION_EDIT);
+    pressKey(VK_END);
+    pressKeyWith(VK_SHIFT, VK_HOME);
+    pressKey(VK_DELETE);
+    // A few keys at a time: a long burst of input loses keys on the way.
+    for (std::string rest = text; !rest.empty(); rest.erase(0, 16)) {
+        typeText(rest.substr(0, 16).c_str());
+    }
+    expectText(controlText(page, IDC_LOCATION_EDIT), text, "the typed folder");
+}
+
+std::string computerName()
+{
+    LPITEMIDLIST computer = nullptr;
+    SHFILEINFOA info = {};
+    if (SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer) != S_OK ||
+        !SHGetFileInfoA(reinterpret_cast<LPCSTR>(computer), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_DISPLAYNAME)) {
+        fail("the computer folder's display name is unknown");
+    }
+    CoTaskMemFree(computer);
+    return info.szDisplayName;
+}
+
+ListRow computerRow() { return {computerName(), rowComputer}; }
+
+// The selected row in the last screenshot: the highlight covers the text box
+// only, which starts 18 pixels after the icon, and the icon stands at the
+// row's left plus 1 plus 8 per indent level.
+void expectSelectedRowDrawn(HWND page, int row, int indent, const char* shownText, const char* folder, bool current)
+{
+    HWND list = folderList(page);
+    POINT origin = {0, 0};
+    ClientToScreen(list, &origin);
+    int top = origin.y + rowTop(page, row);
+    int middle = top + rowHeight(page, row) / 2;
+    COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    int left = -1;
+    int right = -1;
+    // Two rows of pixels: a dotted focus rectangle may invert every other one at the box's edges.
+    for (int x = origin.x; x < origin.x + 200; ++x) {
+        if (screenPixel(x, middle) == highlight || screenPixel(x, middle + 1) == highlight) {
+            left = left < 0 ? x : left;
+            right = x;
+        }
+    }
+    int iconX = indent * 8 + 1;
+    expectNumber(left - origin.x, iconX + 18, "left edge of the selected row's text box");
+
+    // The text box is the text's width plus 5, in the dialog's font.
+    HDC screen = GetDC(nullptr);
+    HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                             DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+    HGDIOBJ previousFont = SelectObject(screen, font);
+    SIZE extent = {};
+    GetTextExtentPoint32A(screen, shownText, lstrlenA(shownText), &extent);
+    SelectObject(screen, previousFont);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    expectNumber(right - left + 1, extent.cx + 5,
+                 (std::string("width of the text box of \"") + shownText + "\"").c_str());
+
+    // The icon: the shell's small icon of the folder, open for the current
+    // one, the generic folder's for one that does not exist; drawn selected
+    // on the list's background.
+    SHFILEINFOA info = {};
+    UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (current ? SHGFI_OPENICON : 0);
+    auto images = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(folder, 0, &info, sizeof info, flags));
+    if (!images) {
+        images = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoA(folder, FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags | SHGFI_USEFILEATTRIBUTES));
+    }
+    RECT iconArea = {origin.x + iconX, top, origin.x + iconX + 16, top + 16};
+    int different = pixelsDifferingFrom(iconArea, [&](HDC dc) {
+        RECT square = {0, 0, 16, 16};
+        FillRect(dc, &square, GetSysColorBrush(COLOR_WINDOW));
+        ImageList_Draw(images, info.iIcon, dc, 0, 0, ILD_SELECTED);
+    });
+    expect(different == 0, "the selected row shows the %s icon at x = %d: %d of 256 pixels differ",
+           current ? "open-folder" : "folder", iconX, different);
+}
+
+void storePreviousFolder(const char* folder)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        fail("the previous installation could not be recorded");
+    }
+    RegSetValueExA(key, "Tidy Kit", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
+                   static_cast<DWORD>(lstrlenA(folder) + 1));
+    RegCloseKey(key);
+}
+
+// A refused path: the warning with its reason; the page stays with the
+// typed text and the focus in the edit field.
+void expectRefused(HWND page, const char* typed, const char* reason)
+{
+    typeFolder(page, typed);
+    click(page, IDOK);
+    MessageBoxSeen box = waitForMessageBox();
+    step("refused");
+    expectText(box.caption, "Setup Mate", "caption of the warning");
+    expectText(box.text, std::string("Path Invalid!\r\n\r\n") + reason,
+               (std::string("warning for \"") + typed + "\"").c_str());
+    expectMessageBoxIcon(box, IDI_WARNING);
+    answerMessageBox(box, IDOK);
+    expect(IsWindowVisible(page), "the page stays open after \"%s\"", typed);
+    expectText(controlText(page, IDC_LOCATION_EDIT), typed, "the edit field keeps the typed text");
+    expect(focusedControl(page) == control(page, IDC_LOCATION_EDIT), "the focus is in the edit field");
+}
+
+// An accepted path ends the page; the installing page then extracts its
+// first file of the install folder into the folder the page accepted. On a
+// drive this machine lacks, that file cannot be created and the setup ends.
+void expectAccepted(const char* typed, const char* folder)
+{
+    HWND page = openLocationPage();
+    typeFolder(page, typed);
+    click(page, IDOK);
+    waitForWindowGone(page);
+    HWND installing = waitForWindow("#32770", "Installing Tidy Kit Program Files");
+    std::string target = std::string(folder) + "\\Tkpatch.exe";
+    std::string shown;
+    for (DWORD start = scenarioClock(); scenarioClock() - start < 10000 && shown != target; pause(10)) {
+        shown = controlText(installing, IDC_EXTRACTING);
+    }
+    expectText(shown, target, (std::string("the file being extracted after \"") + typed + "\"").c_str());
+    MessageBoxSeen failure = waitForMessageBox();
+    expect(failure.text.rfind("Unable to create destination file!", 0) == 0, "no drive for %s", folder);
+    answerMessageBox(failure, IDOK);
+    expectAborted();
+}
+} // namespace
+
+SCENARIO(location_first_installation, 60)
+{
+    HWND page = openLocationPage();
+    step("location");
+    expectText(windowText(page), "Tidy Kit Program Location", "caption");
+    expectText(controlText(page, IDC_INTRO_TEXT),
+               "The program files for Tidy Kit will be installed to the following folder:", "control 700");
+    RECT rect = windowRect(page);
+    expectRect(rect, centredRect(rect, 150), "the page, centred in the band right of x = 150");
+    expect(focusedControl(page) == control(page, IDOK), "the focus is on \"Continue\"");
+    expect(!(GetWindowLongPtrA(folderList(page), GWL_STYLE) & WS_TABSTOP), "the folder list is not a tab stop");
+    expectText(controlText(page, IDC_LOCATION_EDIT), defaultFolder, "the proposed folder");
+    expectRows(page,
+               {computerRow(), {"C:\\", rowDrive}, {"C:\\Moorfield Systems", rowFolder}, {defaultFolder, rowFolder}},
+               "the computer, the ancestors and no subfolder");
+    expectNumber(selectedRow(page), 3, "the current row");
+    expectSelectedRowDrawn(page, 3, 3, "Tidy Kit", defaultFolder, true);
+    click(page, IDCANCEL);
+    expectAborted();
+    expectNothingInstalled();
+}
+
+SCENARIO(location_refusals, 60)
+{
+    HWND page = openLocationPage();
+    expectRefused(page, "C:\\", "Path may not be a root drive...");
+    expectRefused(page, "C:", "Missing : or \\ in drive.");
+    expectRefused(page, "C:/Apps", "Missing : or \\ in drive.");
+    expectRefused(page, "", "Path may not be empty!");
+    expectRefused(page, ("D:\\Long\\" + std::string(240, 'a')).c_str(), "Path is too long!");
+    expectRows(page,
+               {computerRow(), {"C:\\", rowDrive}, {"C:\\Moorfield Systems", rowFolder}, {defaultFolder, rowFolder}},
+               "the list is unchanged");
+    pressKey(VK_ESCAPE);
+    expectAborted();
+    expectNothingInstalled();
+}
+
+SCENARIO(location_accepts_apps, 60) { expectAccepted("D:\\Apps", "D:\\Apps\\Tidy Kit"); }
+SCENARIO(location_accepts_apps_backslash, 60) { expectAccepted("D:\\Apps\\", "D:\\Apps\\Tidy Kit"); }
+SCENARIO(location_accepts_named, 60) { expectAccepted("D:\\TIDY KIT 2", "D:\\TIDY KIT 2"); }
+SCENARIO(location_accepts_named_inside, 60) { expectAccepted("D:\\Old\\tidy kitchen", "D:\\Old\\tidy kitchen"); }
+SCENARIO(location_accepts_any_drive_character, 60) { expectAccepted("1:\\x", "1:\\x\\Tidy Kit"); }
+
+SCENARIO(location_browsing, 60)
+{
+    CreateDirectoryA("C:\\Browse", nullptr);
+    for (const char* folder : {"C:\\Browse\\beta", "C:\\Browse\\Alpha", "C:\\Browse\\.dot", "C:\\Browse\\Hidden"}) {
+        CreateDirectoryA(folder, nullptr);
+    }
+    SetFileAttributesA("C:\\Browse\\Hidden", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    CloseHandle(CreateFileA("C:\\Browse\\file.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    HWND page = openLocationPage();
+
+    doubleClickRow(page, 0);
+    step("drives");
+    std::vector<ListRow> drives = {computerRow()};
+    char roots[128] = "";
+    GetLogicalDriveStringsA(sizeof roots, roots);
+    for (const char* root = roots; *root; root += lstrlenA(root) + 1) {
+        if (GetDriveTypeA(root) == DRIVE_FIXED) {
+            std::string drive = root;
+            if (drive[0] >= 'a' && drive[0] <= 'z') {
+                drive[0] = static_cast<char>(drive[0] - 32);
+            }
+            drives.push_back({drive, rowDrive});
+        }
+    }
+    expectRows(page, drives, "drive mode: the computer and the fixed drives");
+    for (const ListRow& row : listRows(page)) {
+        expect(row.kind != rowDrive || (row.text[0] >= 'A' && row.text[0] <= 'Z'), "drive %s is upper-case",
+               row.text.c_str());
+    }
+    expectText(controlText(page, IDC_LOCATION_EDIT), computerName(), "the computer's name in the edit field");
+    expectNumber(selectedRow(page), 0, "the computer row is selected");
+    doubleClickRow(page, 0);
+    expectRows(page, drives, "a double-click on the computer row in drive mode changes nothing");
+
+    doubleClickRow(page, 1);
+    step("drive-c");
+    expectText(controlText(page, IDC_LOCATION_EDIT), "C:\\", "the drive's root in the edit field");
+    std::vector<ListRow> rows = listRows(page);
+    expect(rows.size() > 3 && rows[1] == ListRow{"C:\\", rowDrive} && rows[2] == ListRow{"C:\\Browse", rowFolder},
+           "C:\\ lists its subfolders in sorted order, C:\\Browse first: %s", describeRows(rows).c_str());
+    expectNumber(selectedRow(page), 1, "the drive's row is current");
+
+    doubleClickRow(page, 2);
+    step("browse");
+    expectText(controlText(page, IDC_LOCATION_EDIT), "C:\\Browse", "the opened folder in the edit field");
+    expectRows(page,
+               {computerRow(),
+                {"C:\\", rowDrive},
+                {"C:\\Browse", rowFolder},
+                {"C:\\Browse\\Alpha", rowFolder},
+                {"C:\\Browse\\beta", rowFolder},
+                {"C:\\Browse\\Hidden", rowFolder}},
+               "ancestors, then the sorted subfolders: hidden ones listed, dot-folders not");
+    expectSelectedRowDrawn(page, 2, 2, "Browse", "C:\\Browse", true);
+
+    doubleClickRow(page, 2);
+    expectText(controlText(page, IDC_LOCATION_EDIT), "C:\\Browse", "a double-click on the current row changes nothing");
+    expectNumber(selectedRow(page), 2, "the current row stays selected");
+
+    clickRow(page, 4);
+    step("single-click");
+    expectNumber(selectedRow(page), 4, "a single click moves the highlight");
+    expectText(controlText(page, IDC_LOCATION_EDIT), "C:\\Browse", "a single click changes no folder");
+    expectSelectedRowDrawn(page, 4, 3, "beta", "C:\\Browse\\beta", false);
+
+    doubleClickRow(page, 4);
+    expectText(controlText(page, IDC_LOCATION_EDIT), "C:\\Browse\\beta", "a double-click opens the subfolder");
+    expectNumber(selectedRow(page), 3, "the opened folder is current");
+    click(page, IDCANCEL);
+    expectAborted();
+    expectNothingInstalled();
+}
+
+SCENARIO(location_reset_folder, 60)
+{
+    HWND page = openLocationPage();
+    typeFolder(page, "D:\\Typed");
+    click(page, IDC_RESET_FOLDER);
+    expectText(controlText(page, IDC_LOCATION_EDIT), "D:\\Typed",
+               "\"Reset Folder\" changes nothing while the folder is the proposed one");
+    doubleClickRow(page, 0);
+    click(page, IDC_RESET_FOLDER);
+    expectText(controlText(page, IDC_LOCATION_EDIT), defaultFolder, "\"Reset Folder\" from drive mode proposes again");
+    expectNumber(selectedRow(page), 3, "the proposed folder is current");
+    click(page, IDCANCEL);
+    expectAborted();
+    expectNothingInstalled();
+}
+
+SCENARIO(location_previous_installation, 60)
+{
+    const char stored[] = "e:\\Apps\\TIDY kit";
+    storePreviousFolder(stored);
+    HWND page = openLocationPage();
+    step("location");
+    expectText(controlText(page, IDC_LOCATION_EDIT), stored, "the recorded folder, exactly as stored");
+    expectRows(page, {computerRow(), {"e:\\", rowDrive}, {"e:\\Apps", rowFolder}, {stored, rowFolder}},
+               "the recorded folder's ancestors");
+    doubleClickRow(page, 0);
+    click(page, IDC_RESET_FOLDER);
+    expectText(controlText(page, IDC_LOCATION_EDIT), stored, "\"Reset Folder\" proposes the recorded folder again");
+    click(page, IDCANCEL);
+    expectAborted();
+}
