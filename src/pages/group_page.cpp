@@ -83,9 +83,7 @@ void onInitDialog(HWND page)
     applyProductName(page, 1);
     applyProductName(page, 0);
     if (!listExistingGroups(page)) {
-        MessageBoxA(page, "Unable to locate the Start Menu!", setupTitle, MB_OK | MB_ICONERROR);
-        showAbortWarning(page);
-        EndDialog(page, 2);
+        abortPage(page, "Unable to locate the Start Menu!");
         return;
     }
     SendDlgItemMessageA(page, IDC_GROUP_BOX, CB_LIMITTEXT, GROUP_NAME_LIMIT, 0);
@@ -108,9 +106,7 @@ void onContinue(HWND page)
         EndDialog(page, 1);
         return;
     }
-    MessageBoxA(page, "Unable To Create Shortcuts!", setupTitle, MB_OK | MB_ICONERROR);
-    showAbortWarning(page);
-    EndDialog(page, 2);
+    abortPage(page, "Unable To Create Shortcuts!");
 }
 
 // Enter in the group field sends command 1, which is left alone.
@@ -124,8 +120,7 @@ INT_PTR onCommand(HWND page, int controlId, int notification)
     }
     switch (controlId) {
     case IDCANCEL:
-        showAbortWarning(page);
-        EndDialog(page, 2);
+        abortPage(page, nullptr);
         break;
     case IDC_GROUP_CONTINUE:
         onContinue(page);

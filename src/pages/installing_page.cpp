@@ -13,7 +13,7 @@
 #include "shell/wizard.h"
 
 namespace {
-constexpr COLORREF NAVY = RGB(0, 0, 128);
+constexpr COLORREF NAVY = RGB(0, 0, 128); // the bar's done part
 constexpr COLORREF DARK_NAVY = RGB(0, 0, 64);
 constexpr COLORREF WHITE = RGB(255, 255, 255);
 constexpr UINT INSTALL_START_DELAY_MS = 250;
@@ -115,14 +115,12 @@ void onTimer(HWND page, WPARAM timerId)
 {
     KillTimer(page, timerId);
     if (installPaths.windowsDir[0] == '\0') {
-        MessageBoxA(page, "Unable to locate the Windows folder!", setupTitle, MB_OK | MB_ICONERROR);
-        showAbortWarning(page);
-        EndDialog(page, 2);
+        abortPage(page, "Unable to locate the Windows folder!");
         return;
     }
+    // installFiles has shown its own error box when it fails.
     if (installFiles(page) == -1) {
-        showAbortWarning(page);
-        EndDialog(page, 2);
+        abortPage(page, nullptr);
         return;
     }
     pumpMessagesFor(page, FINISHED_PAGE_MS);
@@ -133,16 +131,9 @@ HBRUSH onCtlColorStatic(HDC dc, HWND control)
 {
     const int id = GetDlgCtrlID(control);
     if (id == IDC_WEB_NOTE) {
-        SetTextColor(dc, NAVY);
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return GetSysColorBrush(COLOR_WINDOW);
+        return colorNavyText(dc, COLOR_WINDOW);
     }
-    if (LOWORD(id) == UNNUMBERED_CONTROL) {
-        return nullptr;
-    }
-    SetTextColor(dc, NAVY);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return LOWORD(id) == UNNUMBERED_CONTROL ? nullptr : colorNavyText(dc, COLOR_BTNFACE);
 }
 } // namespace
 

@@ -133,8 +133,7 @@ INT_PTR onCommand(HWND page, int controlId, int notification)
         return FALSE;
     case IDCANCEL:
         if (notification == BN_CLICKED) {
-            showAbortWarning(page);
-            EndDialog(page, 2);
+            abortPage(page, nullptr);
         }
         return FALSE;
     case IDC_FOLDER_LIST:

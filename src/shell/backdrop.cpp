@@ -21,7 +21,6 @@ static_assert(sizeof(DibHeader) == sizeof(BITMAPINFOHEADER) &&
 
 namespace {
 constexpr UINT CHAIN_START_DELAY_MS = 250;
-constexpr int STRIP_WIDTH = 150;
 constexpr int BAND_HEIGHT = 58;
 constexpr int BANNER_WIDTH = 334;
 constexpr int SEPARATOR_HEIGHT = 2;
@@ -136,7 +135,7 @@ void drawStepList(HDC dc)
     for (int line = 0; line < STEP_COUNT; ++line) {
         const bool current = (currentStepMarker & (1 << line)) != 0;
         SetTextColor(dc, current ? CURRENT_STEP_COLOR : OTHER_STEP_COLOR);
-        TextOutA(dc, 10, 120 + 18 * line, stepTexts[line], static_cast<int>(std::strlen(stepTexts[line])));
+        TextOutA(dc, 10, STEP_LIST_RECT.top + STEP_LINE_HEIGHT * line, stepTexts[line], static_cast<int>(std::strlen(stepTexts[line])));
     }
 }
 
@@ -195,28 +194,27 @@ void drawStripPicture(HDC dc)
     DeleteDC(memory);
 }
 
+// Selects the next font and deletes the one it replaces.
+HGDIOBJ switchFont(HDC dc, HGDIOBJ current, HGDIOBJ next)
+{
+    SelectObject(dc, next);
+    if (current != nullptr) {
+        DeleteObject(current);
+    }
+    return next;
+}
+
 // Each font is deleted as soon as the next one replaces it, the last when the
 // stock system font does, so a paint leaves no object behind.
 void drawTexts(HDC dc)
 {
-    HFONT font = CreateFontIndirectA(&titleFont);
-    SelectObject(dc, font);
+    HGDIOBJ font = switchFont(dc, nullptr, CreateFontIndirectA(&titleFont));
     drawTitle(dc);
-
-    HFONT next = CreateFontIndirectA(&subtitleFont);
-    SelectObject(dc, next);
-    DeleteObject(font);
-    font = next;
+    font = switchFont(dc, font, CreateFontIndirectA(&subtitleFont));
     drawSubtitle(dc);
-
-    next = CreateFontIndirectA(&stepFont);
-    SelectObject(dc, next);
-    DeleteObject(font);
-    font = next;
+    font = switchFont(dc, font, CreateFontIndirectA(&stepFont));
     drawStepList(dc);
-
-    SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    DeleteObject(font);
+    switchFont(dc, font, GetStockObject(SYSTEM_FONT));
     SetTextColor(dc, HEADING_COLOR);
     TextOutA(dc, 10, 100, "Setup Mate:", 11);
 }

@@ -6,6 +6,12 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+// The step-list strip down the left side; pages are centred in the band right of it.
+constexpr int STRIP_WIDTH = 150;
+// The seven lines of the step list: a step change repaints only these.
+constexpr RECT STEP_LIST_RECT = {0, 120, STRIP_WIDTH, 244};
+constexpr int STEP_LINE_HEIGHT = 18;
+
 // Selected text, selected background, normal text, normal background.
 enum ListColor { LIST_SELECTED_TEXT, LIST_SELECTED_BACK, LIST_TEXT, LIST_BACK, LIST_COLOR_COUNT };
 

@@ -3,6 +3,7 @@
 #include "engine/registration.h"
 #include "pages/pages.h"
 #include "resource.h"
+#include "shell/backdrop.h"
 #include "shell/config.h"
 
 HINSTANCE programInstance;
@@ -12,9 +13,7 @@ HWND backdropWindow;
 int32_t currentStepMarker;
 
 namespace {
-constexpr int STRIP_WIDTH = 150;
 constexpr COLORREF NAVY = RGB(0, 0, 128);
-constexpr RECT STEP_LIST_RECT = {0, 120, 150, 244};
 
 // One link of the chain: makes its step current and runs its page owned by
 // the backdrop; on 1 the next link follows, on anything else (a refusal, or a
@@ -87,14 +86,25 @@ int showAbortWarning(HWND owner)
     return 0;
 }
 
+void abortPage(HWND page, const char* errorText)
+{
+    if (errorText != nullptr) {
+        MessageBoxA(page, errorText, setupTitle, MB_OK | MB_ICONERROR);
+    }
+    showAbortWarning(page);
+    EndDialog(page, 2);
+}
+
+HBRUSH colorNavyText(HDC dc, int backgroundColor)
+{
+    SetTextColor(dc, NAVY);
+    SetBkColor(dc, GetSysColor(backgroundColor));
+    return GetSysColorBrush(backgroundColor);
+}
+
 HBRUSH colorIntroText(HDC dc, HWND control)
 {
-    if (GetDlgCtrlID(control) != IDC_INTRO_TEXT) {
-        return nullptr;
-    }
-    SetTextColor(dc, NAVY);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return GetDlgCtrlID(control) == IDC_INTRO_TEXT ? colorNavyText(dc, COLOR_BTNFACE) : nullptr;
 }
 
 void runLicensePage(HWND backdrop) { runLink(backdrop, STEP_LICENSE, IDD_LICENSE, licensePageProc, runLocationPage); }

@@ -20,6 +20,12 @@ void setStepMarker(int32_t marker);
 // Dispatches the window's messages for the given time, busy-waiting.
 void pumpMessagesFor(HWND window, uint32_t milliseconds);
 int showAbortWarning(HWND owner);
+// Ends a page with 2, ending the setup: the error box naming the failure
+// (none when the user cancelled or the failure was shown already), then the
+// abort warning.
+void abortPage(HWND page, const char* errorText);
+// Navy text on the given system colour; the brush to answer WM_CTLCOLORSTATIC with.
+HBRUSH colorNavyText(HDC dc, int backgroundColor);
 HBRUSH colorIntroText(HDC dc, HWND control);
 
 // The wizard chain: each link runs its page and, on result 1, the next link.

@@ -17,6 +17,11 @@ bool appendText(char* out, size_t capacity, size_t* length, const char* text)
     return true;
 }
 
+bool appendSeparator(char* out, size_t capacity, size_t* length)
+{
+    return (*length > 0 && out[*length - 1] == '\\') || appendText(out, capacity, length, "\\");
+}
+
 bool endText(char* out, size_t capacity, size_t length, bool fits)
 {
     if (!fits) {
@@ -32,13 +37,10 @@ bool joinPath(char* out, size_t capacity, const char* base, const char* name, in
 {
     size_t length = 0;
     const char quote[] = "\"";
-    bool fits = (quoted != 1 || appendText(out, capacity, &length, quote)) && appendText(out, capacity, &length, base);
-    // An empty, unquoted base has no last character: it is given the separator
-    // too, so that the name never fuses with whatever the caller puts before it.
-    if (fits && (length == 0 || out[length - 1] != '\\')) {
-        fits = appendText(out, capacity, &length, "\\");
-    }
-    fits = fits && appendText(out, capacity, &length, name) && (quoted != 1 || appendText(out, capacity, &length, quote));
+    const bool fits = (quoted != 1 || appendText(out, capacity, &length, quote)) &&
+                      appendText(out, capacity, &length, base) && appendSeparator(out, capacity, &length) &&
+                      appendText(out, capacity, &length, name) &&
+                      (quoted != 1 || appendText(out, capacity, &length, quote));
     return endText(out, capacity, length, fits);
 }
 

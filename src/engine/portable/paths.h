@@ -14,6 +14,9 @@ bool joinPath(char* out, size_t capacity, const char* base, const char* name, in
 // be written). endText then writes the two NULs after a composition that fits,
 // or leaves out as an empty text when it does not, and returns fits.
 bool appendText(char* out, size_t capacity, size_t* length, const char* text);
+// Appends a backslash unless the text so far already ends with one. An empty
+// text gets one too, so that a name never fuses with what stands before it.
+bool appendSeparator(char* out, size_t capacity, size_t* length);
 bool endText(char* out, size_t capacity, size_t length, bool fits);
 
 // Upper-cases the first letter of the text and of each word after a space or
