@@ -16,6 +16,10 @@ constexpr UINT SHORTCUTS_START_DELAY_MS = 250;
 constexpr uint32_t AFTER_EACH_SHORTCUT_MS = 200;
 constexpr uint32_t AFTER_LAST_SHORTCUT_MS = 500;
 
+// The shell's link object, named here rather than taken from the uuid
+// library, whose one object file would bring some 40 KB of other identifiers.
+constexpr CLSID shellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 // A target or shortcut path that does not fit its buffer skips that
 // shortcut rather than naming another file.
 void createRowShortcut(const PayloadEntry& row)
@@ -96,7 +100,7 @@ int createShortcuts(HWND dialog)
 void createShellLink(const char* target, const char* workingFolder, const char* linkPath, const char* description)
 {
     IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(CoCreateInstance(shellLinkClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkA),
                                 reinterpret_cast<void**>(&link)))) {
         return;
     }
@@ -104,7 +108,7 @@ void createShellLink(const char* target, const char* workingFolder, const char* 
     link->SetWorkingDirectory(workingFolder);
     link->SetDescription(description);
     IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (SUCCEEDED(link->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&file)))) {
         WCHAR widePath[MAX_PATH];
         if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) != 0) {
             file->Save(widePath, TRUE);

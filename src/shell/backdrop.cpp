@@ -1,9 +1,9 @@
 #include "shell/backdrop.h"
 
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 
+#include "engine/portable/paths.h"
 #include "resource.h"
 #include "shell/config.h"
 #include "shell/portable/dib.h"
@@ -219,12 +219,20 @@ void drawTexts(HDC dc)
     TextOutA(dc, 10, 100, "Setup Mate:", 11);
 }
 
+// The product name, a joint and a second text. The configuration is checked
+// at compile time to fit; the composition stays bounded all the same.
+void composeHeading(char* out, size_t capacity, const char* joint, const char* second)
+{
+    size_t length = 0;
+    const bool fits = appendText(out, capacity, &length, installConfig.productName) &&
+                      appendText(out, capacity, &length, joint) && appendText(out, capacity, &length, second);
+    endText(out, capacity, length, fits);
+}
+
 LRESULT onCreate(HWND window)
 {
-    std::snprintf(installPaths.titleText, sizeof installPaths.titleText, "%s v%s", installConfig.productName,
-                  installConfig.productVersion);
-    std::snprintf(installPaths.subtitleText, sizeof installPaths.subtitleText, "%s - %s", installConfig.productName,
-                  installConfig.productTagline);
+    composeHeading(installPaths.titleText, sizeof installPaths.titleText, " v", installConfig.productVersion);
+    composeHeading(installPaths.subtitleText, sizeof installPaths.subtitleText, " - ", installConfig.productTagline);
     systemSmallImageList = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA(".", 0, &shellFileInfo, sizeof shellFileInfo, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     prepareFonts();

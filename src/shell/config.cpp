@@ -34,13 +34,21 @@ const char* const preservedExtensions[PRESERVED_EXTENSION_COUNT] = {".CPI", ".CI
 
 // The invariants the rest of the program relies on.
 namespace {
-constexpr bool textFits(const char* text, int width)
+constexpr size_t textLength(const char* text)
 {
-    int length = 0;
+    size_t length = 0;
     while (text[length] != '\0') {
         ++length;
     }
-    return length < width;
+    return length;
+}
+
+constexpr bool textFits(const char* text, size_t width) { return textLength(text) < width; }
+
+// The backdrop's headings are composed with room for two closing NULs.
+constexpr bool headingFits(const char* joint, const char* second, size_t width)
+{
+    return textLength(installConfig.productName) + textLength(joint) + textLength(second) + 2 <= width;
 }
 
 constexpr bool hasShortcut(const PayloadEntry& row)
@@ -71,4 +79,8 @@ constexpr bool rowsAreConsistent()
 static_assert(rowsAreConsistent(),
               "every row sets exactly one folder bit, and exactly the first shortcutCount rows have a caption");
 static_assert(textFits(closingNote, 512), "the closing note fits its 512-byte buffer");
+static_assert(headingFits(" v", installConfig.productVersion, sizeof InstallPaths::titleText),
+              "the product name and version fit the backdrop's title");
+static_assert(headingFits(" - ", installConfig.productTagline, sizeof InstallPaths::subtitleText),
+              "the product name and tagline fit the backdrop's subtitle");
 static_assert(sizeof(StampTime) == 16, "StampTime has the layout of SYSTEMTIME");
