@@ -6,4 +6,4 @@
 // Decodes the stream into the file in blocks of 1024 bytes, reporting each
 // write's byte count to the progress model. False when a write failed or
 // came up short (a full disk): decoding stops there.
-bool decodeToFile(HWND page, const uint8_t* packed, uint32_t packedSize, uint32_t unpackedSize, HANDLE file);
+bool decodeToFile(HWND page, const uint8_t* packed, uint32_t packedSize, uint32_t unpackedSize, HANDLE outFile);

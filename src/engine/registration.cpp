@@ -50,7 +50,7 @@ void writePublisherValue()
 void writeVersionValue()
 {
     char path[REGISTRY_TEXT_SIZE];
-    if (!concatenateTexts(path, sizeof path, publisherKey, versionKeySuffix)) {
+    if (!concatenateTexts(path, sizeof path, {publisherKey, versionKeySuffix})) {
         return;
     }
     HKEY key = createKey(HKEY_LOCAL_MACHINE, path);

@@ -1,6 +1,7 @@
 // The shortcuts dialog: a caption, the shortcut being made and a bar. The
 // work runs from a one-shot timer so that the dialog is on screen first.
 #include <windows.h>
+// These two need windows.h first.
 #include <commctrl.h>
 #include <shlobj.h>
 

@@ -135,7 +135,8 @@ void drawStepList(HDC dc)
     for (int line = 0; line < STEP_COUNT; ++line) {
         const bool current = (currentStepMarker & (1 << line)) != 0;
         SetTextColor(dc, current ? CURRENT_STEP_COLOR : OTHER_STEP_COLOR);
-        TextOutA(dc, 10, STEP_LIST_RECT.top + STEP_LINE_HEIGHT * line, stepTexts[line], static_cast<int>(std::strlen(stepTexts[line])));
+        TextOutA(dc, 10, STEP_LIST_RECT.top + STEP_LINE_HEIGHT * line, stepTexts[line],
+                 static_cast<int>(std::strlen(stepTexts[line])));
     }
 }
 
@@ -219,20 +220,13 @@ void drawTexts(HDC dc)
     TextOutA(dc, 10, 100, "Setup Mate:", 11);
 }
 
-// The product name, a joint and a second text. The configuration is checked
-// at compile time to fit; the composition stays bounded all the same.
-void composeHeading(char* out, size_t capacity, const char* joint, const char* second)
-{
-    size_t length = 0;
-    const bool fits = appendText(out, capacity, &length, installConfig.productName) &&
-                      appendText(out, capacity, &length, joint) && appendText(out, capacity, &length, second);
-    endText(out, capacity, length, fits);
-}
-
 LRESULT onCreate(HWND window)
 {
-    composeHeading(installPaths.titleText, sizeof installPaths.titleText, " v", installConfig.productVersion);
-    composeHeading(installPaths.subtitleText, sizeof installPaths.subtitleText, " - ", installConfig.productTagline);
+    // The configuration is checked at compile time to fit both headings.
+    concatenateTexts(installPaths.titleText, sizeof installPaths.titleText,
+                     {installConfig.productName, " v", installConfig.productVersion});
+    concatenateTexts(installPaths.subtitleText, sizeof installPaths.subtitleText,
+                     {installConfig.productName, " - ", installConfig.productTagline});
     systemSmallImageList = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA(".", 0, &shellFileInfo, sizeof shellFileInfo, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
     prepareFonts();

@@ -26,8 +26,8 @@ constexpr InstallConfig installConfig = {
 InstallPaths installPaths = {".", ".", ".", ".", ".", "."};
 
 const char* const stepTexts[STEP_COUNT] = {
-    "- License Agreement", "- Program Location", "- Installing Files", "- Program Group",
-    "- Creating Shortcuts", "- View Read Me",      "- Finished",
+    "- License Agreement",  "- Program Location", "- Installing Files", "- Program Group",
+    "- Creating Shortcuts", "- View Read Me",     "- Finished",
 };
 
 const char* const preservedExtensions[PRESERVED_EXTENSION_COUNT] = {".CPI", ".CIA", ".DAT", ".KEY"};
@@ -58,8 +58,8 @@ constexpr bool hasShortcut(const PayloadEntry& row)
 
 constexpr bool rowsAreConsistent()
 {
-    if (installConfig.fileCount < 0 || installConfig.fileCount > PAYLOAD_ROWS ||
-        installConfig.shortcutCount < 0 || installConfig.shortcutCount > installConfig.fileCount) {
+    if (installConfig.fileCount < 0 || installConfig.fileCount > PAYLOAD_ROWS || installConfig.shortcutCount < 0 ||
+        installConfig.shortcutCount > installConfig.fileCount) {
         return false;
     }
     for (int i = 0; i < installConfig.fileCount; ++i) {

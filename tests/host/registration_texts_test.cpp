@@ -3,12 +3,14 @@
 #include <cstring>
 #include <string>
 
+#include "engine/portable/paths.h"
 #include "engine/portable/registration_texts.h"
 
 TEST(RegistrationTexts, ComposeKeyPathAndValueTexts)
 {
     char out[REGISTRY_TEXT_SIZE];
-    ASSERT_TRUE(concatenateTexts(out, sizeof out, "Software\\Moorfield Systems", "\\Programs\\Tidy Kit\\Current Version"));
+    ASSERT_TRUE(
+        concatenateTexts(out, sizeof out, {"Software\\Moorfield Systems", "\\Programs\\Tidy Kit\\Current Version"}));
     EXPECT_STREQ(out, "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version");
     ASSERT_TRUE(fillOneText(out, sizeof out, "v%s", "3.08"));
     EXPECT_STREQ(out, "v3.08");
@@ -24,14 +26,14 @@ TEST(RegistrationTexts, RefuseWhatDoesNotFitAndNeverWritePastTheEnd)
         char out[12];
         std::memset(out, 'x', sizeof out);
         EXPECT_FALSE(fillOneText(out, capacity, "v%s", "3.08")) << capacity;
-        EXPECT_FALSE(concatenateTexts(out, capacity, "v3", ".08")) << capacity;
+        EXPECT_FALSE(concatenateTexts(out, capacity, {"v3", ".08"})) << capacity;
         for (size_t i = capacity; i < sizeof out; ++i) {
             ASSERT_EQ(out[i], 'x') << "byte " << i << " written with capacity " << capacity;
         }
     }
     char out[7];
     EXPECT_TRUE(fillOneText(out, sizeof out, "v%s", "3.08"));
-    EXPECT_TRUE(concatenateTexts(out, sizeof out, "v3", ".08"));
+    EXPECT_TRUE(concatenateTexts(out, sizeof out, {"v3", ".08"}));
 }
 
 TEST(ReadMeCommand, QuotesThePathSoThatAFolderWithSpacesStaysOneArgument)

@@ -33,6 +33,16 @@ bool endText(char* out, size_t capacity, size_t length, bool fits)
     return fits;
 }
 
+bool concatenateTexts(char* out, size_t capacity, std::initializer_list<const char*> texts)
+{
+    size_t length = 0;
+    bool fits = true;
+    for (const char* text : texts) {
+        fits = fits && appendText(out, capacity, &length, text);
+    }
+    return endText(out, capacity, length, fits);
+}
+
 bool joinPath(char* out, size_t capacity, const char* base, const char* name, int quoted)
 {
     size_t length = 0;

@@ -2,6 +2,7 @@
 // fold the ASCII letters only, whatever the user's locale.
 #pragma once
 #include <cstddef>
+#include <initializer_list>
 
 // Writes base, a backslash unless base already ends with one, and name into
 // out, optionally enclosed in quotes, and ends it with two NUL bytes. Returns
@@ -18,6 +19,8 @@ bool appendText(char* out, size_t capacity, size_t* length, const char* text);
 // text gets one too, so that a name never fuses with what stands before it.
 bool appendSeparator(char* out, size_t capacity, size_t* length);
 bool endText(char* out, size_t capacity, size_t length, bool fits);
+// Writes the texts one directly after another, closed like joinPath's result.
+bool concatenateTexts(char* out, size_t capacity, std::initializer_list<const char*> texts);
 
 // Upper-cases the first letter of the text and of each word after a space or
 // backslash, lower-cases every other upper-case letter.

@@ -2,13 +2,6 @@
 
 #include "engine/portable/paths.h"
 
-bool concatenateTexts(char* out, size_t capacity, const char* first, const char* second)
-{
-    size_t length = 0;
-    const bool fits = appendText(out, capacity, &length, first) && appendText(out, capacity, &length, second);
-    return endText(out, capacity, length, fits);
-}
-
 bool fillOneText(char* out, size_t capacity, const char* format, const char* argument)
 {
     size_t length = 0;

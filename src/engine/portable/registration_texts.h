@@ -9,9 +9,8 @@ constexpr size_t REGISTRY_TEXT_SIZE = 256;
 constexpr size_t QUOTED_README_SIZE = 256;
 constexpr size_t README_COMMAND_SIZE = 260;
 
-// Writes first directly followed by second. Each composition returns false,
-// leaving out as an empty text, when the result does not fit capacity.
-bool concatenateTexts(char* out, size_t capacity, const char* first, const char* second);
+// Each composition returns false, leaving out as an empty text, when the
+// result does not fit capacity.
 
 // Copies format with its first "%s" replaced by argument; any other
 // character, '%' included, is copied as it is.
