@@ -86,8 +86,12 @@ constexpr char abortWarningText[] =
     "Installation Aborted!\r\n\r\n"
     "If you need help installing Tidy Kit, please write to support@moorfield-systems.com.";
 
+// Each address stands on a line of its own: the message box wraps a long
+// line at a hyphen too, which would split an address in two.
 constexpr char closingNote[] =
     "Thank you for installing Tidy Kit!\r\n\r\n"
-    "News, free add-ons and answers to common questions are waiting for you at "
-    "www.moorfield-systems.com. If you have a question or a suggestion, write to "
-    "support@moorfield-systems.com: we answer every message.";
+    "News, free add-ons and answers to common questions are waiting for you at\r\n"
+    "www.moorfield-systems.com\r\n\r\n"
+    "If you have a question or a suggestion, write to\r\n"
+    "support@moorfield-systems.com\r\n\r\n"
+    "We answer every message.";
