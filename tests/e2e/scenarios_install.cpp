@@ -5,6 +5,7 @@
 #include "driver.h"
 #include "e2e.h"
 #include "resource.h"
+#include "wizard_path.h"
 
 #include <shlobj.h>
 
@@ -193,28 +194,6 @@ void moveAside(const MessageBoxSeen& box)
 }
 
 // ---- The way through the wizard
-
-// Waits until the page is in front where a user looks at it, its middle, and
-// notes how long the backdrop covered it: under Wine the topmost backdrop is
-// now and then raised over a page that has just opened, for a moment.
-HWND inFront(HWND page)
-{
-    const RECT rect = windowRect(page);
-    const POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    const DWORD start = scenarioClock();
-    while (GetAncestor(WindowFromPoint(middle), GA_ROOT) != page) {
-        if (scenarioClock() - start > 5000) {
-            fail("%s stays covered by %s", describeWindow(page).c_str(),
-                 describeWindow(GetAncestor(WindowFromPoint(middle), GA_ROOT)).c_str());
-        }
-        pause(10);
-    }
-    if (scenarioClock() > start) {
-        note("%s was covered for %lu ms after it opened", describeWindow(page).c_str(),
-             static_cast<unsigned long>(scenarioClock() - start));
-    }
-    return page;
-}
 
 HWND startToLocationPage()
 {

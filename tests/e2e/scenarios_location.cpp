@@ -32,8 +32,6 @@ std::string describeRows(const std::vector<ListRow>& rows)
     return text;
 }
 
-HWND folderList(HWND page) { return control(page, IDC_FOLDER_LIST); }
-
 // The rows as the list holds them. The text is read in its Unicode form,
 // which crosses the process boundary whole.
 std::vector<ListRow> listRows(HWND page)
@@ -59,47 +57,6 @@ void expectRows(HWND page, const std::vector<ListRow>& expected, const char* wha
 }
 
 LRESULT selectedRow(HWND page) { return SendMessageA(folderList(page), LB_GETCURSEL, 0, 0); }
-
-int rowHeight(HWND page, int row) { return static_cast<int>(SendMessageA(folderList(page), LB_GETITEMHEIGHT, row, 0)); }
-
-// The top of a visible row, in the list's client coordinates.
-int rowTop(HWND page, int row)
-{
-    HWND list = folderList(page);
-    LRESULT top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
-    int y = 0;
-    for (LRESULT i = top; i < row; ++i) {
-        y += static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, i, 0));
-    }
-    RECT client;
-    GetClientRect(list, &client);
-    if (row < top || y + rowHeight(page, row) > client.bottom) {
-        fail("row %d of the folder list is not visible", row);
-    }
-    return y;
-}
-
-LPARAM rowPoint(HWND page, int row) { return MAKELPARAM(60, rowTop(page, row) + rowHeight(page, row) / 2); }
-
-// The button messages go to the list itself, as the driver's click does.
-void clickRow(HWND page, int row)
-{
-    LPARAM point = rowPoint(page, row);
-    PostMessageA(folderList(page), WM_LBUTTONDOWN, MK_LBUTTON, point);
-    PostMessageA(folderList(page), WM_LBUTTONUP, 0, point);
-    pause(100);
-}
-
-void doubleClickRow(HWND page, int row)
-{
-    LPARAM point = rowPoint(page, row);
-    HWND list = folderList(page);
-    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    PostMessageA(list, WM_LBUTTONUP, 0, point);
-    PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
-    PostMessageA(list, WM_LBUTTONUP, 0, point);
-    pause(200);
-}
 
 // Replaces the edit field's text by typing, as a user selecting it all would.
 void typeFolder(HWND page, const char* text)

@@ -1,6 +1,7 @@
 #include "wizard_path.h"
 
 #include "e2e.h"
+#include "resource.h"
 
 namespace {
 FileSnapshot machineBefore;
@@ -46,6 +47,66 @@ HWND openLocationPage()
     HWND license = openLicensePage();
     click(license, IDOK);
     return waitForLocationPage();
+}
+
+HWND folderList(HWND page) { return control(page, IDC_FOLDER_LIST); }
+
+int rowHeight(HWND page, int row) { return static_cast<int>(SendMessageA(folderList(page), LB_GETITEMHEIGHT, row, 0)); }
+
+int rowTop(HWND page, int row)
+{
+    HWND list = folderList(page);
+    LRESULT top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+    int y = 0;
+    for (LRESULT i = top; i < row; ++i) {
+        y += static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, i, 0));
+    }
+    RECT client;
+    GetClientRect(list, &client);
+    if (row < top || y + rowHeight(page, row) > client.bottom) {
+        fail("row %d of the folder list is not visible", row);
+    }
+    return y;
+}
+
+LPARAM rowPoint(HWND page, int row) { return MAKELPARAM(60, rowTop(page, row) + rowHeight(page, row) / 2); }
+
+void clickRow(HWND page, int row)
+{
+    LPARAM point = rowPoint(page, row);
+    PostMessageA(folderList(page), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(folderList(page), WM_LBUTTONUP, 0, point);
+    pause(100);
+}
+
+void doubleClickRow(HWND page, int row)
+{
+    LPARAM point = rowPoint(page, row);
+    HWND list = folderList(page);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    PostMessageA(list, WM_LBUTTONUP, 0, point);
+    pause(200);
+}
+
+HWND inFront(HWND page)
+{
+    const RECT rect = windowRect(page);
+    const POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    const DWORD start = scenarioClock();
+    while (GetAncestor(WindowFromPoint(middle), GA_ROOT) != page) {
+        if (scenarioClock() - start > 5000) {
+            fail("%s stays covered by %s", describeWindow(page).c_str(),
+                 describeWindow(GetAncestor(WindowFromPoint(middle), GA_ROOT)).c_str());
+        }
+        pause(10);
+    }
+    if (scenarioClock() > start) {
+        note("%s was covered for %lu ms after it opened", describeWindow(page).c_str(),
+             static_cast<unsigned long>(scenarioClock() - start));
+    }
+    return page;
 }
 
 int pixelsDifferingFrom(const RECT& area, const std::function<void(HDC)>& draw)

@@ -25,6 +25,21 @@ void expectLicenseAgreed(HWND license);
 HWND waitForLocationPage();
 // Starts the setup and clicks through to the location page.
 HWND openLocationPage();
+// Waits until the page is in front where a user looks at it, its middle, and
+// notes how long the backdrop covered it: under Wine the topmost backdrop is
+// now and then raised over a page that has just opened, for a moment.
+HWND inFront(HWND page);
+// The location page's folder list, and its rows as a user points at them:
+// the height and top of a visible row in the list's client coordinates
+// (a row out of sight fails the scenario), and a point in its middle.
+HWND folderList(HWND page);
+int rowHeight(HWND page, int row);
+int rowTop(HWND page, int row);
+LPARAM rowPoint(HWND page, int row);
+// A click and a double click on a row; the button messages go to the list
+// itself, as the driver's click does.
+void clickRow(HWND page, int row);
+void doubleClickRow(HWND page, int row);
 // The pixels of the last screenshot's area that differ from a picture of the
 // area's size drawn by the given function.
 int pixelsDifferingFrom(const RECT& area, const std::function<void(HDC)>& draw);
