@@ -2,7 +2,7 @@
 # `make test` builds everything and runs all three test layers.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build host win32 win64 run test test-host test-windows test-e2e fuzz bench clean
+.PHONY: all deps build host win32 win64 run screenshots test test-host test-windows test-e2e fuzz bench clean
 
 all: build
 
@@ -26,6 +26,14 @@ win64: host
 run: build
 	@tools/run.sh
 
+# The headless tour again, its pictures copied in 256 colours to docs/screenshots/.
+screenshots: build
+	@env -u DISPLAY tools/run.sh
+	@rm -rf docs/screenshots && mkdir -p docs/screenshots
+	@for picture in build/run/tour/*.png; do \
+	    convert "$$picture" -strip -dither None -colors 256 "PNG8:docs/screenshots/$${picture##*/}"; \
+	done
+
 test: build
 	@$(MAKE) --no-print-directory test-host test-windows test-e2e
 
@@ -37,6 +45,9 @@ test-windows:
 
 test-e2e:
 	@tests/e2e/run.sh
+
+fuzz: host
+	@ctest --preset host -R '_fuzz$$'
 
 bench: host
 	@build/host/bin/lzhuf_bench
