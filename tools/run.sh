@@ -31,6 +31,12 @@ if [ -z "${DISPLAY:-}" ]; then
     echo
     echo "What the setup left on the machine:"
     sed -n '/^files on drive C:/,/^RESULT/p' "$log" | grep -v '^RESULT' | sed 's/^/  /'
+    echo
+    if [ "$status" -eq 0 ]; then
+        echo "The tour passed: every screen appeared and the installation completed."
+    else
+        echo "The tour failed; its log is ${log#"$root"/}." >&2
+    fi
     exit $status
 fi
 
