@@ -5,6 +5,7 @@
 #include "driver.h"
 #include "e2e.h"
 #include "resource.h"
+#include "wizard_path.h"
 
 #include <shlobj.h>
 
@@ -14,15 +15,12 @@
 
 namespace {
 constexpr char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
-constexpr char publisherKey[] = "Software\\Moorfield Systems";
 constexpr char versionKey[] = "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version";
 constexpr char uninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
 constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
-constexpr char groupCaption[] = "Tidy Kit Program Group";
 constexpr char shortcutsCaption[] = "Creating Tidy Kit Shortcuts";
-constexpr char installingCaption[] = "Installing Tidy Kit Program Files";
 constexpr char readMeQuestion[] = "Tidy Kit was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
 constexpr char abortStart[] = "Installation Aborted!";
 constexpr char createFailed[] = "Unable to create destination file!";
@@ -68,30 +66,12 @@ std::string windowsFolder()
     return normalised;
 }
 
-std::string programsFolder()
-{
-    char folder[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, folder);
-    return folder;
-}
-
 std::string rowPath(const Row& row, const std::string& installFolder)
 {
     return (row.inWindowsFolder ? windowsFolder() : installFolder) + "\\" + row.fileName;
 }
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void writeFile(const std::string& path, const std::string& contents)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        fail("%s could not be written", path.c_str());
-    }
-    DWORD written = 0;
-    WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 std::string registryText(HKEY root, const char* key, const char* name)
 {
@@ -193,28 +173,6 @@ void moveAside(const MessageBoxSeen& box)
 }
 
 // ---- The way through the wizard
-
-// Waits until the page is in front where a user looks at it, its middle, and
-// notes how long the backdrop covered it: under Wine the topmost backdrop is
-// now and then raised over a page that has just opened, for a moment.
-HWND inFront(HWND page)
-{
-    const RECT rect = windowRect(page);
-    const POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    const DWORD start = scenarioClock();
-    while (GetAncestor(WindowFromPoint(middle), GA_ROOT) != page) {
-        if (scenarioClock() - start > 5000) {
-            fail("%s stays covered by %s", describeWindow(page).c_str(),
-                 describeWindow(GetAncestor(WindowFromPoint(middle), GA_ROOT)).c_str());
-        }
-        pause(10);
-    }
-    if (scenarioClock() > start) {
-        note("%s was covered for %lu ms after it opened", describeWindow(page).c_str(),
-             static_cast<unsigned long>(scenarioClock() - start));
-    }
-    return page;
-}
 
 HWND startToLocationPage()
 {
