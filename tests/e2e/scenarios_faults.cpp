@@ -1,8 +1,8 @@
 // Faults of the machine and of the setup's own data: a file held open by
 // another program, read-only files and folders of an earlier installation,
-// a full disk, an empty Start Menu, odd registry values and a damaged
-// payload. Each ends with a clear message or a working installation, and
-// touches nothing beyond the folders the setup writes to.
+// a full disk, a Start Menu programs folder gone or empty, odd registry
+// values and a damaged payload. Each ends with a clear message or a working
+// installation, and touches nothing beyond the folders the setup writes to.
 #include "../shared/machine_helpers.h"
 #include "driver.h"
 #include "e2e.h"
@@ -140,8 +140,7 @@ void expectInstallationStops(HWND page, const char* error, const char* row)
     expectNothingRegistered();
 }
 
-// A copy of the setup in C:\Copies with some payload resources replaced, each
-// by what the change makes of its bytes; the scenario's setup from now on.
+// A payload resource by name, and what a change makes of its bytes.
 using ResourceChange = std::pair<const char*, std::function<std::string(const std::string&)>>;
 
 struct ResourceFound {
@@ -168,6 +167,8 @@ ResourceFound payloadResource(HMODULE module, const char* name)
     return found;
 }
 
+// A copy of the setup in C:\Copies with the changed payload resources, made
+// with the system's resource updater; the scenario's setup from now on.
 void useChangedCopy(const char* copyName, const std::vector<ResourceChange>& changes)
 {
     CreateDirectoryA("C:\\Copies", nullptr);
