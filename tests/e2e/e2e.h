@@ -53,6 +53,8 @@ void pause(DWORD milliseconds);
 // ---- The setup program
 
 void startSetup();
+// From now on startSetup starts this program, a changed copy of the setup.
+void useSetupProgram(const std::string& path);
 bool setupRunning();
 // Waits for the setup to end and returns its exit code; ends the scenario if
 // it is still running after the given time, naming the windows it still has.

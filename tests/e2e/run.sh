@@ -123,6 +123,12 @@ for name in "${chosen[@]}"; do
     fi
     started=$(date +%s.%N)
     new_prefix
+    # What Wine cannot prepare itself is prepared from the Unix side by
+    # prepare/NAME.sh, given the prefix.
+    preparation=$root/tests/e2e/prepare/$name.sh
+    if [ -f "$preparation" ]; then
+        sh "$preparation" "$prefix" || echo "e2e: $preparation failed" >&2
+    fi
     # The driver keeps its own time limit; this one catches Wine itself hanging.
     WINEPREFIX=$prefix timeout -k 5 $((limits[$name] + 30)) \
         wine explorer /desktop=SetupMate,1024x768 "$driver" \

@@ -15,15 +15,12 @@
 
 namespace {
 constexpr char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
-constexpr char publisherKey[] = "Software\\Moorfield Systems";
 constexpr char versionKey[] = "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version";
 constexpr char uninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
 constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
-constexpr char groupCaption[] = "Tidy Kit Program Group";
 constexpr char shortcutsCaption[] = "Creating Tidy Kit Shortcuts";
-constexpr char installingCaption[] = "Installing Tidy Kit Program Files";
 constexpr char readMeQuestion[] = "Tidy Kit was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
 constexpr char abortStart[] = "Installation Aborted!";
 constexpr char createFailed[] = "Unable to create destination file!";
@@ -69,30 +66,12 @@ std::string windowsFolder()
     return normalised;
 }
 
-std::string programsFolder()
-{
-    char folder[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, folder);
-    return folder;
-}
-
 std::string rowPath(const Row& row, const std::string& installFolder)
 {
     return (row.inWindowsFolder ? windowsFolder() : installFolder) + "\\" + row.fileName;
 }
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void writeFile(const std::string& path, const std::string& contents)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        fail("%s could not be written", path.c_str());
-    }
-    DWORD written = 0;
-    WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 std::string registryText(HKEY root, const char* key, const char* name)
 {

@@ -116,6 +116,8 @@ bool isMessageBox(HWND window)
     return module != 0 && GetWindowLongPtrA(window, GWLP_HINSTANCE) != module;
 }
 
+void useSetupProgram(const std::string& path) { driverOptions.setupPath = path; }
+
 void startSetup()
 {
     if (setup.hProcess) {

@@ -3,6 +3,8 @@
 #include "e2e.h"
 #include "resource.h"
 
+#include <shlobj.h>
+
 namespace {
 FileSnapshot machineBefore;
 } // namespace
@@ -200,7 +202,7 @@ void expectNothingInstalled()
     }
     expect(changes.empty(), "no file on drive C: was added, changed or removed%s", listed.c_str());
     std::string folder;
-    expect(!readRegistryString(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", "Tidy Kit", folder),
+    expect(!readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", folder),
            "no install folder is recorded under HKLM\\Software\\Moorfield Systems");
 }
 
@@ -211,4 +213,41 @@ RECT centredRect(const RECT& window, int bandLeft)
     int left = (1024 - width + bandLeft) / 2;
     int top = (768 - height) / 2;
     return {left, top, left + width, top + height};
+}
+
+HWND inFront(HWND page)
+{
+    const RECT rect = windowRect(page);
+    const POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    const DWORD start = scenarioClock();
+    while (GetAncestor(WindowFromPoint(middle), GA_ROOT) != page) {
+        if (scenarioClock() - start > 5000) {
+            fail("%s stays covered by %s", describeWindow(page).c_str(),
+                 describeWindow(GetAncestor(WindowFromPoint(middle), GA_ROOT)).c_str());
+        }
+        pause(10);
+    }
+    if (scenarioClock() > start) {
+        note("%s was covered for %lu ms after it opened", describeWindow(page).c_str(),
+             static_cast<unsigned long>(scenarioClock() - start));
+    }
+    return page;
+}
+
+std::string programsFolder()
+{
+    char folder[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, folder);
+    return folder;
+}
+
+void writeFile(const std::string& path, const std::string& contents)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        fail("%s could not be written", path.c_str());
+    }
+    DWORD written = 0;
+    WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+    CloseHandle(file);
 }

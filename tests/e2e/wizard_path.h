@@ -7,6 +7,12 @@
 
 #include <functional>
 
+// The key under which an installation records its folder, and the captions
+// of the pages that install.
+inline constexpr char publisherKey[] = "Software\\Moorfield Systems";
+inline constexpr char installingCaption[] = "Installing Tidy Kit Program Files";
+inline constexpr char groupCaption[] = "Tidy Kit Program Group";
+
 // The welcome dialog of a freshly started setup; drive C: is noted first.
 HWND openWelcome();
 // The files and folders of drive C: just before openWelcome started the setup.
@@ -57,3 +63,11 @@ void expectNothingInstalled();
 // The rectangle of the window's size centred between x = bandLeft and the
 // right edge of the 1024 x 768 screen, and from top to bottom.
 RECT centredRect(const RECT& window, int bandLeft);
+// Waits until the page is in front where a user looks at it, its middle:
+// under Wine the topmost backdrop is now and then raised over a page that
+// has just opened, for a moment.
+HWND inFront(HWND page);
+// The Start Menu's programs folder.
+std::string programsFolder();
+// Writes a file with the contents, replacing one of that name.
+void writeFile(const std::string& path, const std::string& contents);

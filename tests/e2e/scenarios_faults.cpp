@@ -1,0 +1,458 @@
+// Faults of the machine and of the setup's own data: a file held open by
+// another program, read-only files and folders of an earlier installation,
+// a full disk, a Start Menu programs folder gone or empty, odd registry
+// values and a damaged payload. Each ends with a clear message or a working
+// installation, and touches nothing beyond the folders the setup writes to.
+#include "../shared/machine_helpers.h"
+#include "driver.h"
+#include "e2e.h"
+#include "resource.h"
+#include "wizard_path.h"
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr char installFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
+constexpr char createFailed[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
+constexpr char writeFailed[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
+constexpr char damaged[] = "Installation data is damaged!\r\nInstallation will now be aborted.";
+constexpr char generatedPayload[] = "build/win64/generated/payload/";
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string contentsOf(const std::string& path)
+{
+    std::string contents;
+    return readFile(path, contents) ? contents : "<unreadable>";
+}
+
+std::string inInstallFolder(const char* name) { return std::string(installFolder) + "\\" + name; }
+
+// The installed file holds exactly the bytes the build packed for its row.
+void expectInstalledWhole(const std::string& installed, const std::string& source)
+{
+    expect(contentsOf(installed) == contentsOf(sourcePath(source.c_str())), "%s holds the bytes of %s",
+           installed.c_str(), source.c_str());
+}
+
+std::string windowsFile(const char* name)
+{
+    char folder[MAX_PATH] = "";
+    GetWindowsDirectoryA(folder, sizeof folder);
+    return std::string(folder) + "\\" + name;
+}
+
+std::string lowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(tolower(c)); });
+    return text;
+}
+
+// Every change on drive C: since the setup was started, as "kind path", in
+// lower case and sorted, compared with the expected ones.
+void expectChanges(std::vector<std::string> expected)
+{
+    std::vector<std::string> seen;
+    for (const FileChange& change : changedFiles(machineBeforeSetup(), snapshotDriveC())) {
+        seen.push_back(lowerCase(change.kind + " " + change.path));
+    }
+    for (std::string& line : expected) {
+        line = lowerCase(line);
+    }
+    std::sort(seen.begin(), seen.end());
+    std::sort(expected.begin(), expected.end());
+    std::string listed;
+    for (const std::string& line : seen) {
+        listed += "\n       " + line;
+    }
+    expect(seen == expected, "drive C: changed only where expected:%s", listed.empty() ? " nothing" : listed.c_str());
+}
+
+void expectNothingRegistered()
+{
+    std::string folder;
+    expect(!readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", folder), "no install folder is recorded");
+}
+
+// A fresh setup on the location page, every page clicked once it is in front.
+HWND locationPageInFront()
+{
+    continueToBackdrop(openWelcome());
+    click(inFront(waitForLicensePage()), IDOK);
+    return inFront(waitForLocationPage());
+}
+
+HWND continueToInstalling(HWND location)
+{
+    expectText(controlText(location, IDC_LOCATION_EDIT), installFolder, "the proposed folder");
+    click(location, IDOK);
+    return waitForWindow("#32770", installingCaption);
+}
+
+HWND continueToGroupPage(HWND location)
+{
+    click(location, IDOK);
+    return inFront(waitForWindow("#32770", groupCaption, 40000));
+}
+
+// The group page's proposal taken, "No" to the read-me, the closing note.
+void finishInstallation(HWND group)
+{
+    click(group, IDC_GROUP_CONTINUE);
+    MessageBoxSeen question = waitForMessageBox(30000);
+    expect(question.text.rfind("Tidy Kit was successfully installed.", 0) == 0, "the read-me question");
+    pause(300);
+    answerMessageBox(question, IDNO);
+    MessageBoxSeen closing = waitForMessageBox();
+    expect(closing.text.rfind("Thank you for installing Tidy Kit!", 0) == 0, "then the closing note");
+    answerMessageBox(closing, IDOK);
+    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
+}
+
+unsigned long long shownNumber(HWND page, int controlId)
+{
+    std::string digits = controlText(page, controlId);
+    digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
+    return std::stoull("0" + digits);
+}
+
+// The installation stops at a row with one error box, which the page owns,
+// and then the abort warning; nothing is registered.
+void expectInstallationStops(HWND page, const char* error, const char* row)
+{
+    MessageBoxSeen box = waitForMessageBox(30000);
+    pause(300);
+    step("stopped");
+    expectText(box.text, error, "the error box");
+    expectText(box.caption, "Setup Mate", "its caption");
+    expect(GetWindow(box.window, GW_OWNER) == page, "the installing page owns it");
+    expectMessageBoxIcon(box, IDI_ERROR);
+    expectText(controlText(page, IDC_CURRENT_FILE), row, "the row that stopped");
+    const unsigned long long done = shownNumber(page, IDC_CURRENT_SIZE);
+    const unsigned long long total = shownNumber(page, IDC_TOTAL_SIZE);
+    expect(done < total, "the bytes done stop short of the total: %llu of %llu", done, total);
+    answerMessageBox(box, IDOK);
+    expectAborted();
+    expectNothingRegistered();
+}
+
+// A payload resource by name, and what a change makes of its bytes.
+using ResourceChange = std::pair<const char*, std::function<std::string(const std::string&)>>;
+
+struct ResourceFound {
+    WORD language = 0;
+    std::string bytes;
+};
+
+BOOL CALLBACK takeLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found)
+{
+    reinterpret_cast<ResourceFound*>(found)->language = language;
+    return FALSE;
+}
+
+ResourceFound payloadResource(HMODULE module, const char* name)
+{
+    ResourceFound found;
+    EnumResourceLanguagesA(module, RT_RCDATA, name, takeLanguage, reinterpret_cast<LONG_PTR>(&found));
+    HRSRC resource = FindResourceExA(module, RT_RCDATA, name, found.language);
+    HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+    if (loaded == nullptr) {
+        fail("the payload resource %s is not in the setup", name);
+    }
+    found.bytes.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, resource));
+    return found;
+}
+
+// A copy of the setup in C:\Copies with the changed payload resources, made
+// with the system's resource updater; the scenario's setup from now on.
+void useChangedCopy(const char* copyName, const std::vector<ResourceChange>& changes)
+{
+    CreateDirectoryA("C:\\Copies", nullptr);
+    const std::string copy = std::string("C:\\Copies\\") + copyName;
+    if (!CopyFileA(driverOptions.setupPath.c_str(), copy.c_str(), FALSE)) {
+        fail("the setup could not be copied to %s", copy.c_str());
+    }
+    std::vector<ResourceFound> found;
+    HMODULE original = LoadLibraryExA(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    for (const ResourceChange& change : changes) {
+        found.push_back(payloadResource(original, change.first));
+    }
+    FreeLibrary(original);
+    HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
+    for (size_t i = 0; i < changes.size(); ++i) {
+        std::string bytes = changes[i].second(found[i].bytes);
+        note("%s: %lu bytes become %lu", changes[i].first, static_cast<unsigned long>(found[i].bytes.size()),
+             static_cast<unsigned long>(bytes.size()));
+        if (!UpdateResourceA(update, RT_RCDATA, changes[i].first, found[i].language, bytes.data(),
+                             static_cast<DWORD>(bytes.size()))) {
+            fail("the resource %s could not be replaced", changes[i].first);
+        }
+    }
+    if (!EndUpdateResourceA(update, FALSE)) {
+        fail("the changed copy %s could not be written (error %lu)", copy.c_str(),
+             static_cast<unsigned long>(GetLastError()));
+    }
+    HMODULE changed = LoadLibraryExA(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    for (size_t i = 0; i < changes.size(); ++i) {
+        expect(payloadResource(changed, changes[i].first).bytes == changes[i].second(found[i].bytes),
+               "the copy holds the changed %s", changes[i].first);
+    }
+    FreeLibrary(changed);
+    useSetupProgram(copy);
+}
+
+// Bytes of the same count as the packed ones that no packer made.
+std::string filled(const std::string& packed, char value) { return std::string(packed.size(), value); }
+
+std::string noise(const std::string& packed)
+{
+    std::string bytes(packed.size(), '\0');
+    unsigned state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1103515245 + 12345;
+        byte = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
+std::string flipped(std::string packed)
+{
+    for (size_t i = 0; i < packed.size(); i += 7) {
+        packed[i] = static_cast<char>(packed[i] ^ 0x5A);
+    }
+    return packed;
+}
+
+// A previous-folder value stored with exactly these bytes and this type.
+void storePreviousFolder(DWORD type, const std::string& bytes)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        fail("the publisher key could not be created");
+    }
+    RegSetValueExA(key, "Tidy Kit", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+}
+} // namespace
+
+SCENARIO(install_file_held_open, 120)
+{
+    // An earlier installation whose program still runs: another process
+    // holds its file open without sharing.
+    CreateDirectoryA("C:\\Moorfield Systems", nullptr);
+    CreateDirectoryA(installFolder, nullptr);
+    const std::string held = inInstallFolder("Tidy Kit.exe");
+    writeFile(held, "the running program");
+    writeFile(inInstallFolder("Scores.dat"), "the user's scores");
+    writeFile(inInstallFolder("Notes.txt"), "left by the earlier installation");
+    HANDLE running = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (running == INVALID_HANDLE_VALUE) {
+        fail("%s could not be held open", held.c_str());
+    }
+    HWND page = continueToInstalling(locationPageInFront());
+    expectInstallationStops(page, createFailed, "3");
+    CloseHandle(running);
+
+    expectText(contentsOf(held), "the running program", "the held file keeps its contents");
+    expectText(contentsOf(inInstallFolder("Scores.dat")), "the user's scores", "the data file survives");
+    expectChanges({"added " + windowsFile("Tkremove.exe"), "added " + inInstallFolder("Tkpatch.exe"),
+                   "removed " + inInstallFolder("Notes.txt")});
+    expect(!exists(programsFolder() + "\\Tidy Kit"), "no group is created");
+}
+
+SCENARIO(install_read_only, 150)
+{
+    // An earlier installation with read-only files, in a folder marked
+    // read-only as Explorer's properties mark one. The mark on a folder does
+    // not keep files from being made in it; Wine does not even keep it, and
+    // as root no Unix permission stops a write either, so a folder that
+    // refuses new files is left to install_destination_fails.
+    const std::string data = inInstallFolder("Data");
+    CreateDirectoryA("C:\\Moorfield Systems", nullptr);
+    CreateDirectoryA(installFolder, nullptr);
+    CreateDirectoryA(data.c_str(), nullptr);
+    const std::string help = inInstallFolder("Tidy Kit.hlp");
+    const std::string old = inInstallFolder("Old.txt");
+    const std::string stale = data + "\\stale.tmp";
+    const std::string key = data + "\\Owner.KEY";
+    for (const std::string& path : {help, old, stale, key}) {
+        writeFile(path, "from the earlier installation");
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    for (const std::string& folder : {std::string(installFolder), data}) {
+        SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
+        note("%s: attributes 0x%lx after marking it read-only", folder.c_str(),
+             static_cast<unsigned long>(GetFileAttributesA(folder.c_str())));
+    }
+    expect(GetFileAttributesA(help.c_str()) & FILE_ATTRIBUTE_READONLY, "the earlier files are read-only");
+
+    HWND group = continueToGroupPage(locationPageInFront());
+    finishInstallation(group);
+
+    expect(!exists(old) && !exists(stale), "the read-only files are deleted, in the subfolder too");
+    expectText(contentsOf(key), "from the earlier installation", "the read-only data file survives");
+    expect(GetFileAttributesA(key.c_str()) & FILE_ATTRIBUTE_READONLY, "and stays read-only");
+    expectInstalledWhole(help, std::string(generatedPayload) + "help.data");
+    expect(!(GetFileAttributesA(help.c_str()) & FILE_ATTRIBUTE_READONLY), "and is no longer read-only");
+    expectNumber(static_cast<long long>(entriesIn(installFolder).size()), 7, "files in the install folder");
+    expectNumber(static_cast<long long>(entriesIn(programsFolder() + "\\Tidy Kit").size()), 5, "shortcuts made");
+}
+
+// tests/e2e/prepare/install_disk_full.sh leaves an earlier installation whose
+// Add-Ons.dat links to /dev/full: clearing keeps it as a data file, and
+// every write to it fails as on a full disk.
+SCENARIO(install_disk_full, 120)
+{
+    // Wine lists the link but gives no attributes for a device.
+    const std::vector<std::string> earlier = entriesIn(installFolder);
+    if (std::find(earlier.begin(), earlier.end(), "Add-Ons.dat") == earlier.end()) {
+        fail("the link to /dev/full is missing: run this scenario through tests/e2e/run.sh");
+    }
+    writeFile(inInstallFolder("Licence.KEY"), "the user's key");
+    HWND page = continueToInstalling(locationPageInFront());
+    expectInstallationStops(page, writeFailed, "6");
+
+    expectText(contentsOf(inInstallFolder("Licence.KEY")), "the user's key", "the data file survives");
+    expectInstalledWhole(inInstallFolder("Tkpatch.exe"), std::string(generatedPayload) + "Tkpatch.exe");
+    expectChanges({"added " + windowsFile("Tkremove.exe"), "added " + inInstallFolder("Tkpatch.exe"),
+                   "added " + inInstallFolder("Tidy Kit.exe"), "added " + inInstallFolder("Tidy Kit.hlp"),
+                   "added " + inInstallFolder("ReadFirst.txt")});
+}
+
+SCENARIO(group_start_menu_gone_then_empty, 150)
+{
+    // The programs folder removed: the installation stops on the group page.
+    const std::string programs = programsFolder();
+    const std::string aside = "C:\\Programs aside";
+    if (!MoveFileA(programs.c_str(), aside.c_str())) {
+        fail("the programs folder could not be moved aside");
+    }
+    click(locationPageInFront(), IDOK);
+    MessageBoxSeen error = waitForMessageBox(30000);
+    step("start-menu-gone");
+    expectText(error.text, "Unable to locate the Start Menu!", "the error box");
+    answerMessageBox(error, IDOK);
+    expectAborted();
+    expect(!exists(programs), "the programs folder is not made");
+    stopSetup();
+
+    // Made again without subfolders; a file in it is no group.
+    CreateDirectoryA(programs.c_str(), nullptr);
+    writeFile(programs + "\\Loose.lnk", "a file, not a group");
+    HWND group = continueToGroupPage(locationPageInFront());
+    step("group-empty");
+    HWND box = control(group, IDC_GROUP_BOX);
+    expectNumber(SendMessageA(box, CB_GETCOUNT, 0, 0), 0, "groups listed");
+    expectNumber(SendMessageA(box, CB_GETCURSEL, 0, 0), CB_ERR, "no group selected");
+    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "the proposed group");
+    click(group, IDC_RESET_GROUP);
+    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "\"Reset Group\" proposes it again");
+    finishInstallation(group);
+
+    expect(entriesIn(programs, true) == std::vector<std::string>{"Tidy Kit"}, "the group is the only subfolder");
+    expectNumber(static_cast<long long>(entriesIn(programs + "\\Tidy Kit").size()), 5, "shortcuts made");
+}
+
+// Values that no installation of this setup wrote, left by another program
+// or a damaged registry: the location page proposes the default folder for
+// those it cannot take as a folder, and never shows bytes past the value.
+SCENARIO(location_registry_oddities, 200)
+{
+    const std::string fits = "D:\\" + std::string(252, 'f');
+    const std::string longer = "D:\\" + std::string(253, 'l');
+    struct Odd {
+        const char* what;
+        DWORD type;
+        std::string bytes;
+        std::string proposed;
+    };
+    const std::vector<Odd> odds = {
+        {"a REG_DWORD", REG_DWORD, std::string("\x44\x3a\x5c\x00", 4), installFolder},
+        {"a REG_BINARY holding a folder", REG_BINARY, std::string("D:\\Bin\\Tidy Kit", 16), installFolder},
+        {"a REG_EXPAND_SZ", REG_EXPAND_SZ, std::string("%SystemDrive%\\Tidy Kit", 23), installFolder},
+        {"255 characters and the NUL", REG_SZ, fits + '\0', fits},
+        {"256 characters and the NUL", REG_SZ, longer + '\0', installFolder},
+        {"256 characters without a NUL", REG_SZ, longer, installFolder},
+        {"a folder without its NUL", REG_SZ, "D:\\Tools\\Tidy Kit", "D:\\Tools\\Tidy Kit"},
+        {"a lone NUL", REG_SZ, std::string(1, '\0'), ""},
+        {"no bytes", REG_SZ, "", ""},
+    };
+    HWND location = nullptr;
+    for (const Odd& odd : odds) {
+        if (location) {
+            click(location, IDCANCEL);
+            expectAborted();
+            stopSetup();
+        }
+        storePreviousFolder(odd.type, odd.bytes);
+        location = locationPageInFront();
+        expectText(controlText(location, IDC_LOCATION_EDIT), odd.proposed,
+                   (std::string("the folder proposed for ") + odd.what).c_str());
+    }
+    step("empty-value");
+    expectNumber(SendMessageA(control(location, IDC_FOLDER_LIST), LB_GETCOUNT, 0, 0), 1,
+                 "rows listed for the empty value: the computer alone");
+
+    // The empty proposal is refused; a typed folder installs as usual and
+    // replaces the odd value.
+    click(location, IDOK);
+    MessageBoxSeen refusal = waitForMessageBox();
+    expectText(refusal.text, "Path Invalid!\r\n\r\nPath may not be empty!", "\"Continue\" on the empty proposal");
+    answerMessageBox(refusal, IDOK);
+    click(location, IDC_LOCATION_EDIT);
+    typeText("C:\\Apps");
+    finishInstallation(continueToGroupPage(location));
+    std::string recorded = "<no string>";
+    readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", recorded);
+    expectText(recorded, "C:\\Apps\\Tidy Kit", "the folder the installation records, as a string");
+    expect(exists("C:\\Apps\\Tidy Kit\\Tidy Kit.exe"), "the program is installed");
+}
+
+SCENARIO(install_payload_truncated, 120)
+{
+    useChangedCopy("Truncated.exe",
+                   {{"PROGRAM", [](const std::string& packed) { return packed.substr(0, packed.size() / 2); }}});
+    HWND page = continueToInstalling(locationPageInFront());
+    expectInstallationStops(page, damaged, "3");
+    expectChanges({"added " + windowsFile("Tkremove.exe"), "added " + std::string(installFolder) + "\\",
+                   "added " + std::string("C:\\Moorfield Systems\\"), "added " + inInstallFolder("Tkpatch.exe")});
+}
+
+SCENARIO(install_payload_altered, 180)
+{
+    // Packed data of the right sizes that no packer made: the decoder turns
+    // it into files of the rows' sizes and the installation completes.
+    useChangedCopy("Altered.exe", {{"UINSTALL", [](const std::string& packed) { return filled(packed, '\0'); }},
+                                   {"PROGRAM", [](const std::string& packed) { return filled(packed, '\xFF'); }},
+                                   {"HELPFILE", noise},
+                                   {"README", flipped}});
+    finishInstallation(continueToGroupPage(locationPageInFront()));
+
+    const std::pair<std::string, std::string> altered[] = {
+        {windowsFile("Tkremove.exe"), std::string(generatedPayload) + "Tkremove.exe"},
+        {inInstallFolder("Tidy Kit.exe"), std::string(generatedPayload) + "Tidy Kit.exe"},
+        {inInstallFolder("Tidy Kit.hlp"), std::string(generatedPayload) + "help.data"},
+        {inInstallFolder("ReadFirst.txt"), "res/payload/text/ReadFirst.txt"},
+    };
+    for (const auto& [installed, source] : altered) {
+        const std::string written = contentsOf(installed);
+        const std::string original = contentsOf(sourcePath(source.c_str()));
+        expect(written.size() == original.size() && written != original,
+               "%s holds other bytes of its row's size: %lu of %lu", installed.c_str(),
+               static_cast<unsigned long>(written.size()), static_cast<unsigned long>(original.size()));
+    }
+    expectInstalledWhole(inInstallFolder("Tkpatch.exe"), std::string(generatedPayload) + "Tkpatch.exe");
+    for (const FileChange& change : changedFiles(machineBeforeSetup(), snapshotDriveC())) {
+        const std::string path = lowerCase(change.path);
+        expect(path.rfind(lowerCase("C:\\Moorfield Systems\\"), 0) == 0 ||
+                   path.rfind(lowerCase(programsFolder() + "\\Tidy Kit\\"), 0) == 0 ||
+                   path == lowerCase(windowsFile("Tkremove.exe")),
+               "%s %s is the installation's own", change.kind.c_str(), change.path.c_str());
+    }
+}
