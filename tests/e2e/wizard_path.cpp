@@ -215,25 +215,6 @@ RECT centredRect(const RECT& window, int bandLeft)
     return {left, top, left + width, top + height};
 }
 
-HWND inFront(HWND page)
-{
-    const RECT rect = windowRect(page);
-    const POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    const DWORD start = scenarioClock();
-    while (GetAncestor(WindowFromPoint(middle), GA_ROOT) != page) {
-        if (scenarioClock() - start > 5000) {
-            fail("%s stays covered by %s", describeWindow(page).c_str(),
-                 describeWindow(GetAncestor(WindowFromPoint(middle), GA_ROOT)).c_str());
-        }
-        pause(10);
-    }
-    if (scenarioClock() > start) {
-        note("%s was covered for %lu ms after it opened", describeWindow(page).c_str(),
-             static_cast<unsigned long>(scenarioClock() - start));
-    }
-    return page;
-}
-
 std::string programsFolder()
 {
     char folder[MAX_PATH] = "";

@@ -63,10 +63,6 @@ void expectNothingInstalled();
 // The rectangle of the window's size centred between x = bandLeft and the
 // right edge of the 1024 x 768 screen, and from top to bottom.
 RECT centredRect(const RECT& window, int bandLeft);
-// Waits until the page is in front where a user looks at it, its middle:
-// under Wine the topmost backdrop is now and then raised over a page that
-// has just opened, for a moment.
-HWND inFront(HWND page);
 // The Start Menu's programs folder.
 std::string programsFolder();
 // Writes a file with the contents, replacing one of that name.
