@@ -63,6 +63,7 @@ TEST(JoinPath, RefusesWhatDoesNotFitAndNeverWritesPastTheEnd)
 TEST(NormaliseFolderCase, CapitalisesEachWordAndLowersTheRest)
 {
     EXPECT_EQ(normalised("c:\\windows"), "C:\\Windows");
+    EXPECT_EQ(normalised("c:\\program files\\tidy kit"), "C:\\Program Files\\Tidy Kit");
     EXPECT_EQ(normalised("C:\\WINDOWS\\START MENU\\PROGRAMS"), "C:\\Windows\\Start Menu\\Programs");
     EXPECT_EQ(normalised("C:\\PROGRA~1\\MY-APP"), "C:\\Progra~1\\My-app");
     EXPECT_EQ(normalised("C:\\Documents and Settings"), "C:\\Documents And Settings");
@@ -108,4 +109,5 @@ TEST(CompareNoCaseN, ComparesAtMostNCharacters)
     EXPECT_NE(compareNoCaseN("Tidy Kit", "tidy ki", 8), 0) << "the shorter text's NUL is a mismatch";
     EXPECT_EQ(compareNoCaseN(nullptr, nullptr, 0), 0) << "n = 0 reads nothing";
     EXPECT_EQ(compareNoCaseN("abc", "abd", 2), 0);
+    EXPECT_NE(compareNoCaseN("\xC4", "\xE4", 1), 0) << "no folding beyond ASCII";
 }

@@ -257,3 +257,65 @@ TEST_F(Backdrop, PictureBlocksAndPalettes)
     EXPECT_EQ(stretchDib(screen, 0, 0, 10, 10, nullptr, nullptr), 0);
     ReleaseDC(nullptr, screen);
 }
+
+namespace {
+// The banner picture made unreadable in this program's own resources for the
+// time of a test: its header size becomes 0, so the window cannot use it, as
+// if the resource were missing.
+class BannerUnusable {
+  public:
+    BannerUnusable()
+    {
+        HRSRC resource = FindResourceA(programInstance, MAKEINTRESOURCEA(IDB_BANNER), MAKEINTRESOURCEA(2));
+        header = static_cast<uint32_t*>(LockResource(LoadResource(programInstance, resource)));
+        if (header != nullptr && VirtualProtect(header, sizeof *header, PAGE_READWRITE, &protection)) {
+            saved = *header;
+            *header = 0;
+        }
+    }
+    ~BannerUnusable()
+    {
+        if (saved != 0) {
+            *header = saved;
+            VirtualProtect(header, sizeof *header, protection, &protection);
+        }
+    }
+    bool applied() const { return saved != 0; }
+
+  private:
+    uint32_t* header = nullptr;
+    uint32_t saved = 0;
+    DWORD protection = 0;
+};
+} // namespace
+
+TEST_F(Backdrop, WithoutTheBannerEverythingButTheBandIsPainted)
+{
+    HWND window = createBackdrop();
+    Capture whole(window);
+    destroyBackdrop(window);
+    ASSERT_NE(copyBitmapResource(IDB_BANNER), nullptr);
+
+    BannerUnusable banner;
+    ASSERT_TRUE(banner.applied());
+    ASSERT_EQ(copyBitmapResource(IDB_BANNER), nullptr);
+    window = createBackdrop();
+    Capture withoutBanner(window);
+    destroyBackdrop(window);
+
+    // Below the band, separator included, the window is painted exactly as usual.
+    int differing = 0;
+    for (int y = 58; y < screenHeight; ++y) {
+        for (int x = 0; x < screenWidth; ++x) {
+            differing += withoutBanner.at(x, y) != whole.at(x, y);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    // In the band the title still appears, but neither the banner nor its fill.
+    const RECT band = {0, 0, screenWidth, 58};
+    EXPECT_GT(withoutBanner.count(band, RGB(128, 160, 255)), 0) << "the title's top pass";
+    const int x = screenWidth / 2; // right of the title, left of the banner
+    const int right = screenWidth - 100;
+    EXPECT_NE(withoutBanner.at(x, 30), whole.at(x, 30)) << "no banner fill";
+    EXPECT_NE(withoutBanner.at(right, 30), whole.at(right, 30)) << "no banner";
+}

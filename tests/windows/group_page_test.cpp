@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <string>
 #include <thread>
@@ -162,6 +163,32 @@ TEST(GroupPage, AProgramsFolderThatCannotBeSearchedEndsThePage)
         EXPECT_EQ(error, "Unable to locate the Start Menu!") << programs;
         EXPECT_EQ(warning.rfind(abortWarningStart, 0), 0u) << warning;
     }
+}
+
+TEST(GroupPage, ShortcutsThatCannotBeMadeEndThePageWithTheirMessage)
+{
+    makeFolder("C:\\Group Test");
+    makeFolder("C:\\Group Test\\Busy");
+    usePrograms("C:\\Group Test\\Busy");
+    CoInitialize(nullptr); // COM already in use on this thread: the shortcuts refuse to start
+    std::string error, warning;
+    std::thread user([&] {
+        HWND page = driver::waitForWindow("#32770", pageCaption);
+        if (page == nullptr) {
+            return;
+        }
+        driver::click(page, IDC_GROUP_CONTINUE);
+        error = driver::answerMessageBox(IDOK, 20000);
+        warning = driver::answerMessageBox(IDOK);
+    });
+    const INT_PTR result = runGroupPageDialog();
+    user.join();
+    CoUninitialize();
+
+    EXPECT_EQ(error, "Unable To Create Shortcuts!");
+    EXPECT_EQ(warning.rfind(abortWarningStart, 0), 0u) << warning;
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(GetFileAttributesA("C:\\Group Test\\Busy\\Tidy Kit"), INVALID_FILE_ATTRIBUTES);
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "../shared/machine_helpers.h"
 #include "engine/install_files.h"
 #include "pages/progress.h"
 #include "resource.h"
@@ -238,20 +239,21 @@ TEST_F(Installation, KeptRowStaysUntouchedAndStillCounts)
     CloseHandle(file);
 
     PayloadEntry rows[2] = {row(README_ROW), row(README_ROW)};
-    lstrcpyA(rows[0].fileName, "Kept.txt");
+    lstrcpyA(rows[0].fileName, "Written.txt");
     rows[0].flags = FILE_IN_WINDOWS_DIR;
-    lstrcpyA(rows[1].fileName, "Written.txt");
+    lstrcpyA(rows[1].fileName, "Kept.txt");
     rows[1].flags = FILE_IN_WINDOWS_DIR;
     BoxAnswerer boxes;
     EXPECT_EQ(installRows(page, rows, 2), 1);
 
+    EXPECT_EQ(controlText(IDC_EXTRACTING), "C:\\Keep Windows\\Kept.txt") << "a kept row still shows its path";
     EXPECT_EQ(readFile("C:\\Keep Windows\\Kept.txt"), "the user's own");
     file = CreateFileA("C:\\Keep Windows\\Kept.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     FILETIME written;
     GetFileTime(file, nullptr, nullptr, &written);
     CloseHandle(file);
     EXPECT_EQ(CompareFileTime(&written, &before), 0);
-    EXPECT_EQ(readFile("C:\\Keep Windows\\Written.txt").size(), rows[1].unpackedSize);
+    EXPECT_EQ(readFile("C:\\Keep Windows\\Written.txt").size(), rows[0].unpackedSize);
     EXPECT_EQ(progressDone, 2 * rows[0].unpackedSize);
     EXPECT_EQ(progressValue, 200);
 }
@@ -263,6 +265,7 @@ TEST_F(Installation, NoRowsShowZeroAndSucceed)
     EXPECT_EQ(controlText(IDC_TOTAL_SIZE), "0");
     EXPECT_EQ(controlText(IDC_TOTAL_FILES), "0");
     EXPECT_TRUE(exists("C:\\Empty Install"));
+    EXPECT_TRUE(entriesIn("C:\\Empty Install").empty()) << "nothing is written";
 }
 
 TEST_F(Installation, DestinationThatCannotBeCreatedStopsAtItsRow)

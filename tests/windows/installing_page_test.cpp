@@ -129,6 +129,11 @@ TEST(InstallingPage, PaintsANavyBlockGrowingOverButtonFaceWithTheCentredPercenta
     EXPECT_EQ(full.navyUpTo, full.width - 1);
     EXPECT_GT(full.whiteText, 0) << "a white 100%";
     EXPECT_EQ(full.darkNavyText, 0);
+
+    // The percentage is the value halved and cut: 199 shows the 99% of 198,
+    // not the 100% of 200.
+    EXPECT_EQ(almost.whiteText, paintBar(page, 198).whiteText);
+    EXPECT_NE(almost.whiteText, full.whiteText);
     DestroyWindow(page);
 }
 

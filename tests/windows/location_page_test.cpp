@@ -129,6 +129,17 @@ class LocationPage : public ::testing::Test {
         command(IDC_FOLDER_LIST, LBN_DBLCLK);
     }
 
+    // "Continue" on the page as it stands: the warning it shows, or "" when
+    // the path was accepted.
+    std::string warningOnContinue()
+    {
+        MessageBoxAnswerer answerer;
+        if (validateLocation(page) != -1) {
+            return "";
+        }
+        return answerer.text;
+    }
+
     HWND page = nullptr;
 };
 
@@ -152,6 +163,16 @@ TEST_F(LocationPage, FirstInstallationProposesTheDefaultFolder)
     GetWindowTextA(page, caption, sizeof caption);
     EXPECT_STREQ(caption, "Tidy Kit Program Location");
     EXPECT_EQ(GetWindowLongPtrA(list(), GWL_STYLE) & WS_TABSTOP, 0);
+
+    // The publisher key without the value proposes the same.
+    DestroyWindow(page);
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    lstrcpyA(installPaths.installDir, ".");
+    openPage();
+    EXPECT_EQ(editText(), "C:\\Moorfield Systems\\Tidy Kit");
 }
 
 TEST_F(LocationPage, PreviousFolderIsProposedExactlyAsStored)
@@ -234,11 +255,13 @@ TEST_F(LocationPage, BrowsingDrivesAndFolders)
     EXPECT_EQ(SendMessageA(list(), LB_GETCURSEL, 0, 0), 0);
     doubleClickRow(0);
     EXPECT_EQ(rows(), drives) << "the computer row in drive mode does nothing";
+    EXPECT_EQ(warningOnContinue(), "Path Invalid!\r\n\r\nMissing : or \\ in drive.");
 
     doubleClickRow(1);
     EXPECT_EQ(folderListState.driveMode, 0);
     EXPECT_EQ(editText(), "C:\\");
     EXPECT_EQ(folderListState.currentRow, 1);
+    EXPECT_EQ(warningOnContinue(), "Path Invalid!\r\n\r\nPath may not be a root drive...");
 
     SendMessageA(list(), LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("C:\\Browse"));
     command(IDC_FOLDER_LIST, LBN_DBLCLK);

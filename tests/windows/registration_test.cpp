@@ -168,17 +168,21 @@ TEST(ViewReadMe, OpensTheReadMeInAFolderWithSpacesAndWaitsMinimisedUntilTheViewe
     DestroyWindow(window);
 }
 
-TEST(ViewReadMe, AReadMePathTooLongForTheCommandLineStartsNothingButStillMinimisesAndRestores)
+TEST(ViewReadMe, AViewerThatCannotBeStartedStartsNothingButStillMinimisesAndRestores)
 {
-    HWND window = createRecordingWindow();
-    ASSERT_NE(window, nullptr);
+    // A read-me path too long for the command line, and an install folder
+    // that is gone, so that the viewer cannot start in it.
     const std::string longFolder = "C:\\" + std::string(240, 'f');
-    useFolders(longFolder.c_str());
-    const DWORD start = GetTickCount();
-    viewReadMe(window);
-    EXPECT_LT(GetTickCount() - start, 5000u) << "returned without waiting for a viewer";
-    EXPECT_TRUE(wasMinimised);
-    EXPECT_FALSE(IsIconic(window));
-    EXPECT_EQ(FindWindowA("Notepad", nullptr), nullptr);
-    DestroyWindow(window);
+    for (const std::string& folder : {longFolder, std::string("C:\\Removed Folder\\Tidy Kit")}) {
+        HWND window = createRecordingWindow();
+        ASSERT_NE(window, nullptr);
+        useFolders(folder.c_str());
+        const DWORD start = GetTickCount();
+        viewReadMe(window);
+        EXPECT_LT(GetTickCount() - start, 5000u) << "returned without waiting for a viewer";
+        EXPECT_TRUE(wasMinimised) << folder;
+        EXPECT_FALSE(IsIconic(window)) << folder;
+        EXPECT_EQ(FindWindowA("Notepad", nullptr), nullptr) << folder;
+        DestroyWindow(window);
+    }
 }
