@@ -192,6 +192,18 @@ TEST_F(Backdrop, PreparesTheListResourcesAndTexts)
     EXPECT_EQ(listColors[LIST_BACK], GetSysColor(COLOR_WINDOW));
     EXPECT_STREQ(installPaths.titleText, "Tidy Kit v3.08");
     EXPECT_STREQ(installPaths.subtitleText, "Tidy Kit - Keep Your Desktop Neat!");
+
+    // The title's characters are sized from its whole length to span about a
+    // third of the screen.
+    Capture screen(window);
+    int titleRight = -1;
+    for (int y = 0; y < 58; ++y) {
+        for (int x = 0; x < screenWidth - 334; ++x) {
+            titleRight = screen.at(x, y) == RGB(128, 160, 255) && x > titleRight ? x : titleRight;
+        }
+    }
+    EXPECT_GT(titleRight, screenWidth / 4);
+    EXPECT_LT(titleRight, screenWidth * 5 / 12);
     destroyBackdrop(window);
 }
 
