@@ -72,72 +72,11 @@ void expectChanges(std::vector<std::string> expected)
     expect(seen == expected, "drive C: changed only where expected:%s", listed.empty() ? " nothing" : listed.c_str());
 }
 
-void expectNothingRegistered()
-{
-    std::string folder;
-    expect(!readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", folder), "no install folder is recorded");
-}
-
-// A fresh setup on the location page, every page clicked once it is in front.
-HWND locationPageInFront()
-{
-    continueToBackdrop(openWelcome());
-    click(inFront(waitForLicensePage()), IDOK);
-    return inFront(waitForLocationPage());
-}
-
 HWND continueToInstalling(HWND location)
 {
     expectText(controlText(location, IDC_LOCATION_EDIT), installFolder, "the proposed folder");
     click(location, IDOK);
     return waitForWindow("#32770", installingCaption);
-}
-
-HWND continueToGroupPage(HWND location)
-{
-    click(location, IDOK);
-    return inFront(waitForWindow("#32770", groupCaption, 40000));
-}
-
-// The group page's proposal taken, "No" to the read-me, the closing note.
-void finishInstallation(HWND group)
-{
-    click(group, IDC_GROUP_CONTINUE);
-    MessageBoxSeen question = waitForMessageBox(30000);
-    expect(question.text.rfind("Tidy Kit was successfully installed.", 0) == 0, "the read-me question");
-    pause(300);
-    answerMessageBox(question, IDNO);
-    MessageBoxSeen closing = waitForMessageBox();
-    expect(closing.text.rfind("Thank you for installing Tidy Kit!", 0) == 0, "then the closing note");
-    answerMessageBox(closing, IDOK);
-    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
-}
-
-unsigned long long shownNumber(HWND page, int controlId)
-{
-    std::string digits = controlText(page, controlId);
-    digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
-    return std::stoull("0" + digits);
-}
-
-// The installation stops at a row with one error box, which the page owns,
-// and then the abort warning; nothing is registered.
-void expectInstallationStops(HWND page, const char* error, const char* row)
-{
-    MessageBoxSeen box = waitForMessageBox(30000);
-    pause(300);
-    step("stopped");
-    expectText(box.text, error, "the error box");
-    expectText(box.caption, "Setup Mate", "its caption");
-    expect(GetWindow(box.window, GW_OWNER) == page, "the installing page owns it");
-    expectMessageBoxIcon(box, IDI_ERROR);
-    expectText(controlText(page, IDC_CURRENT_FILE), row, "the row that stopped");
-    const unsigned long long done = shownNumber(page, IDC_CURRENT_SIZE);
-    const unsigned long long total = shownNumber(page, IDC_TOTAL_SIZE);
-    expect(done < total, "the bytes done stop short of the total: %llu of %llu", done, total);
-    answerMessageBox(box, IDOK);
-    expectAborted();
-    expectNothingRegistered();
 }
 
 // A payload resource by name, and what a change makes of its bytes.
@@ -255,7 +194,7 @@ SCENARIO(install_file_held_open, 120)
     if (running == INVALID_HANDLE_VALUE) {
         fail("%s could not be held open", held.c_str());
     }
-    HWND page = continueToInstalling(locationPageInFront());
+    HWND page = continueToInstalling(startToLocationPage());
     expectInstallationStops(page, createFailed, "3");
     CloseHandle(running);
 
@@ -292,7 +231,7 @@ SCENARIO(install_read_only, 150)
     }
     expect(GetFileAttributesA(help.c_str()) & FILE_ATTRIBUTE_READONLY, "the earlier files are read-only");
 
-    HWND group = continueToGroupPage(locationPageInFront());
+    HWND group = installToGroupPage(startToLocationPage());
     finishInstallation(group);
 
     expect(!exists(old) && !exists(stale), "the read-only files are deleted, in the subfolder too");
@@ -315,7 +254,7 @@ SCENARIO(install_disk_full, 120)
         fail("the link to /dev/full is missing: run this scenario through tests/e2e/run.sh");
     }
     writeFile(inInstallFolder("Licence.KEY"), "the user's key");
-    HWND page = continueToInstalling(locationPageInFront());
+    HWND page = continueToInstalling(startToLocationPage());
     expectInstallationStops(page, writeFailed, "6");
 
     expectText(contentsOf(inInstallFolder("Licence.KEY")), "the user's key", "the data file survives");
@@ -333,7 +272,7 @@ SCENARIO(group_start_menu_gone_then_empty, 150)
     if (!MoveFileA(programs.c_str(), aside.c_str())) {
         fail("the programs folder could not be moved aside");
     }
-    click(locationPageInFront(), IDOK);
+    click(startToLocationPage(), IDOK);
     MessageBoxSeen error = waitForMessageBox(30000);
     step("start-menu-gone");
     expectText(error.text, "Unable to locate the Start Menu!", "the error box");
@@ -345,7 +284,7 @@ SCENARIO(group_start_menu_gone_then_empty, 150)
     // Made again without subfolders; a file in it is no group.
     CreateDirectoryA(programs.c_str(), nullptr);
     writeFile(programs + "\\Loose.lnk", "a file, not a group");
-    HWND group = continueToGroupPage(locationPageInFront());
+    HWND group = installToGroupPage(startToLocationPage());
     step("group-empty");
     HWND box = control(group, IDC_GROUP_BOX);
     expectNumber(SendMessageA(box, CB_GETCOUNT, 0, 0), 0, "groups listed");
@@ -391,7 +330,7 @@ SCENARIO(location_registry_oddities, 200)
             stopSetup();
         }
         storePreviousFolder(odd.type, odd.bytes);
-        location = locationPageInFront();
+        location = startToLocationPage();
         expectText(controlText(location, IDC_LOCATION_EDIT), odd.proposed,
                    (std::string("the folder proposed for ") + odd.what).c_str());
     }
@@ -407,7 +346,7 @@ SCENARIO(location_registry_oddities, 200)
     answerMessageBox(refusal, IDOK);
     click(location, IDC_LOCATION_EDIT);
     typeText("C:\\Apps");
-    finishInstallation(continueToGroupPage(location));
+    finishInstallation(installToGroupPage(location));
     std::string recorded = "<no string>";
     readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", recorded);
     expectText(recorded, "C:\\Apps\\Tidy Kit", "the folder the installation records, as a string");
@@ -418,7 +357,7 @@ SCENARIO(install_payload_truncated, 120)
 {
     useChangedCopy("Truncated.exe",
                    {{"PROGRAM", [](const std::string& packed) { return packed.substr(0, packed.size() / 2); }}});
-    HWND page = continueToInstalling(locationPageInFront());
+    HWND page = continueToInstalling(startToLocationPage());
     expectInstallationStops(page, damaged, "3");
     expectChanges({"added " + windowsFile("Tkremove.exe"), "added " + std::string(installFolder) + "\\",
                    "added " + std::string("C:\\Moorfield Systems\\"), "added " + inInstallFolder("Tkpatch.exe")});
@@ -432,7 +371,7 @@ SCENARIO(install_payload_altered, 180)
                                    {"PROGRAM", [](const std::string& packed) { return filled(packed, '\xFF'); }},
                                    {"HELPFILE", noise},
                                    {"README", flipped}});
-    finishInstallation(continueToGroupPage(locationPageInFront()));
+    finishInstallation(installToGroupPage(startToLocationPage()));
 
     const std::pair<std::string, std::string> altered[] = {
         {windowsFile("Tkremove.exe"), std::string(generatedPayload) + "Tkremove.exe"},

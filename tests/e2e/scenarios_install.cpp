@@ -51,33 +51,12 @@ const Row rows[] = {
 const char* const shortcutCaptions[] = {"Uninstall", "Update", "Tidy Kit", "Help", "Read Me"};
 constexpr int SHORTCUT_ROWS = 5;
 
-// The Windows folder as the setup writes it: each word capitalised.
-std::string windowsFolder()
-{
-    char folder[MAX_PATH] = "";
-    GetWindowsDirectoryA(folder, sizeof folder);
-    std::string normalised = folder;
-    bool wordStart = true;
-    for (char& c : normalised) {
-        c = wordStart ? static_cast<char>(toupper(static_cast<unsigned char>(c)))
-                      : static_cast<char>(tolower(static_cast<unsigned char>(c)));
-        wordStart = c == '\\' || c == ' ';
-    }
-    return normalised;
-}
-
 std::string rowPath(const Row& row, const std::string& installFolder)
 {
     return (row.inWindowsFolder ? windowsFolder() : installFolder) + "\\" + row.fileName;
 }
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string registryText(HKEY root, const char* key, const char* name)
-{
-    std::string data;
-    return readRegistryString(root, key, name, data) ? data : "<missing>";
-}
 
 // ---- The screen
 
@@ -174,31 +153,6 @@ void moveAside(const MessageBoxSeen& box)
 
 // ---- The way through the wizard
 
-HWND startToLocationPage()
-{
-    startSetup();
-    HWND welcome = waitForWindow("InstallDlg", "Setup Mate");
-    click(welcome, IDOK);
-    HWND license = waitForWindow("#32770", "Tidy Kit License Agreement");
-    click(inFront(license), IDOK);
-    return inFront(waitForWindow("#32770", "Tidy Kit Program Location"));
-}
-
-// Replaces the whole text of the focused-by-click edit field with typed text.
-void retype(HWND dialog, int editId, const char* typed)
-{
-    click(dialog, editId);
-    pressKey(VK_END);
-    pressKeyWith(VK_SHIFT, VK_HOME);
-    pressKey(VK_DELETE);
-    typeText(typed);
-}
-
-// The edit field inside the group page's combo box (its own id is 1001).
-constexpr int COMBO_EDIT_ID = 1001;
-HWND groupField(HWND group) { return control(control(group, IDC_GROUP_BOX), COMBO_EDIT_ID); }
-void retypeGroup(HWND group, const char* typed) { retype(control(group, IDC_GROUP_BOX), COMBO_EDIT_ID, typed); }
-
 // The listed group the page selected, found from its position in the list:
 // the list's own texts cannot be read from another process. The page lists
 // the programs folder's subfolders sorted without regard to case.
@@ -251,14 +205,6 @@ void finishWithoutReadMe(HWND group)
     expect(FindWindowA("Notepad", nullptr) == nullptr, "answering No starts no viewer");
     answerMessageBox(closing, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
-}
-
-// The default installation through the group page: the location page's
-// "Continue", then the installing page ends by itself.
-HWND installToGroupPage(HWND location)
-{
-    click(location, IDOK);
-    return inFront(waitForWindow("#32770", groupCaption, 30000));
 }
 
 void expectShortcut(const std::string& group, int row, const std::string& installFolder)
@@ -444,11 +390,7 @@ SCENARIO(install_happy_path, 240)
         pause(50);
     }
     if (expect(viewer != nullptr, "Notepad opens")) {
-        pause(500);
-        expectText(windowText(viewer), "ReadFirst.txt - Notepad", "the viewer's caption");
-        expect(IsIconic(backdrop), "the backdrop is minimised while the read-me is shown");
-        step("read-me");
-        PostMessageA(viewer, WM_CLOSE, 0, 0);
+        closeReadMe(viewer, backdrop);
     }
     MessageBoxSeen closing = waitForMessageBox(20000);
     expect(!IsIconic(backdrop), "the backdrop is restored once Notepad has closed");

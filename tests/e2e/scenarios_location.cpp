@@ -17,39 +17,6 @@ const LRESULT rowComputer = 1;
 const LRESULT rowDrive = 2;
 const LRESULT rowFolder = 4;
 
-struct ListRow {
-    std::string text;
-    LRESULT kind;
-    bool operator==(const ListRow&) const = default;
-};
-
-std::string describeRows(const std::vector<ListRow>& rows)
-{
-    std::string text;
-    for (const ListRow& row : rows) {
-        text += (text.empty() ? "" : ", ") + row.text + " (" + std::to_string(row.kind) + ")";
-    }
-    return text;
-}
-
-// The rows as the list holds them. The text is read in its Unicode form,
-// which crosses the process boundary whole.
-std::vector<ListRow> listRows(HWND page)
-{
-    HWND list = folderList(page);
-    std::vector<ListRow> rows;
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        std::wstring wide(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
-        char text[600] = "";
-        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
-        rows.push_back({text, SendMessageA(list, LB_GETITEMDATA, i, 0)});
-    }
-    return rows;
-}
-
 void expectRows(HWND page, const std::vector<ListRow>& expected, const char* what)
 {
     std::vector<ListRow> rows = listRows(page);
@@ -57,20 +24,6 @@ void expectRows(HWND page, const std::vector<ListRow>& expected, const char* wha
 }
 
 LRESULT selectedRow(HWND page) { return SendMessageA(folderList(page), LB_GETCURSEL, 0, 0); }
-
-// Replaces the edit field's text by typing, as a user selecting it all would.
-void typeFolder(HWND page, const char* text)
-{
-    click(page, IDC_LOCATION_EDIT);
-    pressKey(VK_END);
-    pressKeyWith(VK_SHIFT, VK_HOME);
-    pressKey(VK_DELETE);
-    // A few keys at a time: a long burst of input loses keys on the way.
-    for (std::string rest = text; !rest.empty(); rest.erase(0, 16)) {
-        typeText(rest.substr(0, 16).c_str());
-    }
-    expectText(controlText(page, IDC_LOCATION_EDIT), text, "the typed folder");
-}
 
 std::string computerName()
 {
@@ -152,24 +105,6 @@ void storePreviousFolder(const char* folder)
     RegSetValueExA(key, "Tidy Kit", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
                    static_cast<DWORD>(lstrlenA(folder) + 1));
     RegCloseKey(key);
-}
-
-// A refused path: the warning with its reason; the page stays with the
-// typed text and the focus in the edit field.
-void expectRefused(HWND page, const char* typed, const char* reason)
-{
-    typeFolder(page, typed);
-    click(page, IDOK);
-    MessageBoxSeen box = waitForMessageBox();
-    step("refused");
-    expectText(box.caption, "Setup Mate", "caption of the warning");
-    expectText(box.text, std::string("Path Invalid!\r\n\r\n") + reason,
-               (std::string("warning for \"") + typed + "\"").c_str());
-    expectMessageBoxIcon(box, IDI_WARNING);
-    answerMessageBox(box, IDOK);
-    expect(IsWindowVisible(page), "the page stays open after \"%s\"", typed);
-    expectText(controlText(page, IDC_LOCATION_EDIT), typed, "the edit field keeps the typed text");
-    expect(focusedControl(page) == control(page, IDC_LOCATION_EDIT), "the focus is in the edit field");
 }
 
 // An accepted path ends the page; the installing page then extracts its

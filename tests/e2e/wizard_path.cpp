@@ -5,6 +5,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 namespace {
 FileSnapshot machineBefore;
 } // namespace
@@ -231,4 +233,155 @@ void writeFile(const std::string& path, const std::string& contents)
     DWORD written = 0;
     WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+std::string windowsFolder()
+{
+    char folder[MAX_PATH] = "";
+    GetWindowsDirectoryA(folder, sizeof folder);
+    std::string normalised = folder;
+    bool wordStart = true;
+    for (char& c : normalised) {
+        c = wordStart ? static_cast<char>(toupper(static_cast<unsigned char>(c)))
+                      : static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        wordStart = c == '\\' || c == ' ';
+    }
+    return normalised;
+}
+
+std::string registryText(HKEY root, const char* key, const char* name)
+{
+    std::string data;
+    return readRegistryString(root, key, name, data) ? data : "<missing>";
+}
+
+void retype(HWND dialog, int editId, const char* typed)
+{
+    click(dialog, editId);
+    pressKey(VK_END);
+    pressKeyWith(VK_SHIFT, VK_HOME);
+    pressKey(VK_DELETE);
+    for (std::string rest = typed; !rest.empty(); rest.erase(0, 16)) {
+        typeText(rest.substr(0, 16).c_str());
+    }
+}
+
+void typeFolder(HWND page, const char* text)
+{
+    retype(page, IDC_LOCATION_EDIT, text);
+    expectText(controlText(page, IDC_LOCATION_EDIT), text, "the typed folder");
+}
+
+// The combo box's edit field has the id 1001.
+HWND groupField(HWND group) { return control(control(group, IDC_GROUP_BOX), 1001); }
+void retypeGroup(HWND group, const char* typed) { retype(control(group, IDC_GROUP_BOX), 1001, typed); }
+
+// The text is read in its Unicode form, which crosses the process boundary whole.
+std::vector<ListRow> listRows(HWND page)
+{
+    HWND list = folderList(page);
+    std::vector<ListRow> rows;
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring wide(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        char text[600] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+        rows.push_back({text, SendMessageA(list, LB_GETITEMDATA, i, 0)});
+    }
+    return rows;
+}
+
+std::string describeRows(const std::vector<ListRow>& rows)
+{
+    std::string text;
+    for (const ListRow& row : rows) {
+        text += (text.empty() ? "" : ", ") + row.text + " (" + std::to_string(row.kind) + ")";
+    }
+    return text;
+}
+
+void expectRefused(HWND page, const char* typed, const char* reason)
+{
+    typeFolder(page, typed);
+    click(page, IDOK);
+    MessageBoxSeen box = waitForMessageBox();
+    step("refused");
+    expectText(box.caption, "Setup Mate", "caption of the warning");
+    expectText(box.text, std::string("Path Invalid!\r\n\r\n") + reason,
+               (std::string("warning for \"") + typed + "\"").c_str());
+    expectMessageBoxIcon(box, IDI_WARNING);
+    answerMessageBox(box, IDOK);
+    expect(IsWindowVisible(page), "the page stays open after \"%s\"", typed);
+    expectText(controlText(page, IDC_LOCATION_EDIT), typed, "the edit field keeps the typed text");
+    expect(focusedControl(page) == control(page, IDC_LOCATION_EDIT), "the focus is in the edit field");
+}
+
+HWND startToLocationPage()
+{
+    continueToBackdrop(openWelcome());
+    click(inFront(waitForLicensePage()), IDOK);
+    return inFront(waitForLocationPage());
+}
+
+HWND installToGroupPage(HWND location)
+{
+    click(location, IDOK);
+    return inFront(waitForWindow("#32770", groupCaption, 40000));
+}
+
+namespace {
+unsigned long long shownNumber(HWND page, int controlId)
+{
+    std::string digits = controlText(page, controlId);
+    digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
+    return std::stoull("0" + digits);
+}
+} // namespace
+
+void expectInstallationStops(HWND page, const char* error, const char* row)
+{
+    MessageBoxSeen box = waitForMessageBox(30000);
+    pause(300);
+    step("stopped");
+    expectText(box.text, error, "the error box");
+    expectText(box.caption, "Setup Mate", "its caption");
+    expect(GetWindow(box.window, GW_OWNER) == page, "the installing page owns it");
+    expectMessageBoxIcon(box, IDI_ERROR);
+    expectText(controlText(page, IDC_CURRENT_FILE), row, "the row that stopped");
+    const unsigned long long done = shownNumber(page, IDC_CURRENT_SIZE);
+    const unsigned long long total = shownNumber(page, IDC_TOTAL_SIZE);
+    expect(done < total, "the bytes done stop short of the total: %llu of %llu", done, total);
+    answerMessageBox(box, IDOK);
+    expectAborted();
+    expectNothingRegistered();
+}
+
+void expectNothingRegistered()
+{
+    std::string folder;
+    expect(!readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", folder), "no install folder is recorded");
+}
+
+void finishInstallation(HWND group)
+{
+    click(group, IDC_GROUP_CONTINUE);
+    MessageBoxSeen question = waitForMessageBox(30000);
+    expect(question.text.rfind("Tidy Kit was successfully installed.", 0) == 0, "the read-me question");
+    pause(300);
+    answerMessageBox(question, IDNO);
+    MessageBoxSeen closing = waitForMessageBox();
+    expect(closing.text.rfind("Thank you for installing Tidy Kit!", 0) == 0, "then the closing note");
+    answerMessageBox(closing, IDOK);
+    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
+}
+
+void closeReadMe(HWND viewer, HWND backdrop)
+{
+    pause(500);
+    expectText(windowText(viewer), "ReadFirst.txt - Notepad", "the viewer's caption");
+    expect(IsIconic(backdrop), "the backdrop is minimised while the read-me is shown");
+    step("read-me");
+    PostMessageA(viewer, WM_CLOSE, 0, 0);
 }

@@ -6,6 +6,8 @@
 #include "e2e.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 // The key under which an installation records its folder, and the captions
 // of the pages that install.
@@ -67,3 +69,43 @@ RECT centredRect(const RECT& window, int bandLeft);
 std::string programsFolder();
 // Writes a file with the contents, replacing one of that name.
 void writeFile(const std::string& path, const std::string& contents);
+// The Windows folder as the setup writes it: each word capitalised.
+std::string windowsFolder();
+// A REG_SZ value's text, or "<missing>".
+std::string registryText(HKEY root, const char* key, const char* name);
+
+// ---- Typing and the pages that install
+
+// Replaces the whole text of the focused-by-click edit field with typed
+// text, a few keys at a time: a long burst of input loses keys on the way.
+void retype(HWND dialog, int editId, const char* typed);
+// Replaces the location page's edit text so, and checks that the field took it whole.
+void typeFolder(HWND page, const char* text);
+// The edit field inside the group page's combo box.
+HWND groupField(HWND group);
+void retypeGroup(HWND group, const char* typed);
+// The rows of the location page's folder list as the list holds them.
+struct ListRow {
+    std::string text;
+    LRESULT kind;
+    bool operator==(const ListRow&) const = default;
+};
+std::vector<ListRow> listRows(HWND page);
+std::string describeRows(const std::vector<ListRow>& rows);
+// A refused path: the warning with its reason; the page stays with the
+// typed text and the focus in the edit field.
+void expectRefused(HWND page, const char* typed, const char* reason);
+// A fresh setup on the location page (drive C: noted first), every page
+// clicked once it is in front.
+HWND startToLocationPage();
+// The location page's "Continue", then the installing page ends by itself.
+HWND installToGroupPage(HWND location);
+// The installation stops at a row with one error box, which the page owns,
+// and then the abort warning; nothing is registered.
+void expectInstallationStops(HWND page, const char* error, const char* row);
+void expectNothingRegistered();
+// The group page's proposal taken, "No" to the read-me, the closing note.
+void finishInstallation(HWND group);
+// Notepad showing the read-me while the backdrop waits minimised: checked,
+// pictured, then closed as the user would.
+void closeReadMe(HWND viewer, HWND backdrop);

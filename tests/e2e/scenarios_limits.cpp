@@ -1,0 +1,481 @@
+// Every fixed-size path and text at its boundary, end to end: the typed
+// location, the group name, the subfolder rows, the target paths of the
+// payload rows, the clearing of a tree deeper than MAX_PATH, the read-me
+// command line, and a folder link inside an earlier installation.
+//
+// The setup's buffers: a path holds 255 characters; a joined path ends with
+// two NULs, so one of MAX_PATH bytes takes 258 characters; the read-me
+// command line is built the same way in 260 bytes.
+#include "../shared/machine_helpers.h"
+#include "driver.h"
+#include "e2e.h"
+#include "resource.h"
+#include "wizard_path.h"
+
+#include <objbase.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+constexpr char product[] = "Tidy Kit";
+constexpr char tooLong[] = "Path is too long!";
+constexpr char createFailed[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
+constexpr char readMeQuestion[] =
+    "Tidy Kit was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
+constexpr char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
+constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
+// The files of the install folder, in the order the setup writes them.
+const char* const installFolderFiles[] = {"Tkpatch.exe", "Tidy Kit.exe", "Tidy Kit.hlp", "ReadFirst.txt",
+                                          "Add-Ons.dat", "Buying.txt",   "Owner.txt"};
+// "Notepad.exe ", the quotes, the backslash and "ReadFirst.txt" around the install folder.
+constexpr size_t README_COMMAND_OVERHEAD = 28;
+
+// base, then folders of up to 49 letters, then the last folder when one is
+// given, so that the whole path has exactly the given length.
+std::string pathOfLength(const std::string& base, size_t length, const std::string& last = "")
+{
+    const size_t tail = last.empty() ? 0 : last.size() + 1;
+    if (length < base.size() + tail + 2) {
+        fail("no path of %u characters below %s", static_cast<unsigned>(length), base.c_str());
+    }
+    std::string path = base;
+    const size_t filler = length - base.size() - tail;
+    for (size_t i = 0; i < filler; ++i) {
+        path += i % 50 == 0 && i + 1 < filler ? '\\' : static_cast<char>('a' + i % 26);
+    }
+    return last.empty() ? path : path + "\\" + last;
+}
+
+// ---- Paths beyond MAX_PATH, which only the wide calls with the \\?\ form reach
+
+std::wstring longForm(const std::string& path) { return L"\\\\?\\" + std::wstring(path.begin(), path.end()); }
+
+DWORD attributesOf(const std::string& path) { return GetFileAttributesW(longForm(path).c_str()); }
+
+bool present(const std::string& path) { return attributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+
+void makeFolders(const std::string& path)
+{
+    for (size_t end = path.find('\\', 3);; end = path.find('\\', end + 1)) {
+        const std::string level = path.substr(0, end);
+        if (!CreateDirectoryW(longForm(level).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            fail("%s could not be made", level.c_str());
+        }
+        if (end == std::string::npos) {
+            return;
+        }
+    }
+}
+
+void makeFile(const std::string& path, const std::string& contents)
+{
+    HANDLE file =
+        CreateFileW(longForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        fail("%s could not be written", path.c_str());
+    }
+    DWORD written = 0;
+    WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string contentsOf(const std::string& path)
+{
+    HANDLE file =
+        CreateFileW(longForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "<missing>";
+    }
+    std::string contents;
+    char block[4096];
+    DWORD read = 0;
+    while (ReadFile(file, block, sizeof block, &read, nullptr) && read > 0) {
+        contents.append(block, read);
+    }
+    CloseHandle(file);
+    return contents;
+}
+
+// A file's contents and last write time, to tell that nothing touched it.
+std::string stateOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(longForm(path).c_str(), GetFileExInfoStandard, &data)) {
+        return "<missing>";
+    }
+    return contentsOf(path) + " | " + describeFileTime(data.ftLastWriteTime) + " | attributes " +
+           std::to_string(data.dwFileAttributes);
+}
+
+// ---- The machine around the installation
+
+// Every change on drive C: since the setup was started that is not one of
+// the expected paths nor below one of the expected folders (given with a
+// closing backslash).
+void expectOnlyChanged(const std::vector<std::string>& expected)
+{
+    std::string others;
+    for (const FileChange& change : changedFiles(machineBeforeSetup(), snapshotDriveC())) {
+        bool known = false;
+        for (const std::string& path : expected) {
+            known = known || _stricmp(change.path.c_str(), path.c_str()) == 0 ||
+                    (path.back() == '\\' && _strnicmp(change.path.c_str(), path.c_str(), path.size()) == 0);
+        }
+        if (!known) {
+            others += "\n       " + change.kind + " " + change.path;
+        }
+    }
+    expect(others.empty(), "nothing else on drive C: was added, changed or removed%s", others.c_str());
+}
+
+// The folders of a path that a snapshot taken before it existed lists as added.
+std::vector<std::string> foldersAlong(const std::string& path)
+{
+    std::vector<std::string> folders;
+    for (size_t end = path.find('\\', 3); end != std::string::npos; end = path.find('\\', end + 1)) {
+        folders.push_back(path.substr(0, end + 1));
+    }
+    folders.push_back(path + "\\");
+    return folders;
+}
+
+// ---- The way through the pages
+
+// Under Wine the topmost backdrop is now and then raised over a message box
+// that has just opened; a user reads the box first, and it is in front then.
+void answerWhenRead(const MessageBoxSeen& box, int buttonId)
+{
+    pause(300);
+    answerMessageBox(box, buttonId);
+}
+
+// Types the folder on the location page and ends it with "Continue".
+HWND continueWithFolder(HWND location, const std::string& typed)
+{
+    typeFolder(location, typed.c_str());
+    click(location, IDOK);
+    waitForWindowGone(location);
+    return waitForWindow("#32770", installingCaption);
+}
+
+// Whether the backdrop was seen minimised and then restored. Wine reports no
+// window events for this, and when no viewer starts the backdrop is
+// minimised only for a moment, so a thread of its own keeps looking. The
+// record outlives a scenario that ends while the thread still runs.
+struct MinimiseWatch {
+    HWND backdrop = nullptr;
+    volatile bool stop = false;
+    volatile bool minimised = false;
+    volatile bool restored = false;
+};
+MinimiseWatch minimiseWatch;
+
+DWORD WINAPI watchMinimising(void*)
+{
+    while (!minimiseWatch.stop && !minimiseWatch.restored) {
+        const bool iconic = IsIconic(minimiseWatch.backdrop);
+        minimiseWatch.restored = minimiseWatch.minimised && !iconic;
+        minimiseWatch.minimised = minimiseWatch.minimised || iconic;
+        Sleep(0);
+    }
+    return 0;
+}
+
+// From the group page's "Continue" to the end, the read-me question answered
+// Yes: Notepad, when it starts, shows the read-me while the backdrop is
+// minimised and is closed here; the backdrop is minimised and restored in
+// either case, and the closing note is the only message that follows.
+// Returns whether Notepad opened.
+bool finishWithReadMe(HWND group)
+{
+    click(group, IDC_GROUP_CONTINUE);
+    MessageBoxSeen question = waitForMessageBox(30000);
+    expectText(question.text, readMeQuestion, "the read-me question");
+    HWND backdrop = findWindow("InstallApp", "Setup Mate");
+    minimiseWatch = {backdrop, false, false, false};
+    HANDLE watcher = CreateThread(nullptr, 0, watchMinimising, nullptr, 0, nullptr);
+    const DWORD answered = scenarioClock();
+    answerWhenRead(question, IDYES);
+    HWND viewer = nullptr;
+    bool boxShown = false;
+    while (viewer == nullptr && !boxShown && scenarioClock() - answered < 10000) {
+        pause(50);
+        viewer = FindWindowA("Notepad", nullptr);
+        for (const SeenWindow& seen : seenWindows()) {
+            boxShown = boxShown || (seen.messageBox && seen.created >= answered);
+        }
+    }
+    if (viewer != nullptr) {
+        closeReadMe(viewer, backdrop);
+    }
+    MessageBoxSeen closing = waitForMessageBox(20000);
+    step("closing-note");
+    expect(closing.text.rfind("Thank you for installing Tidy Kit!", 0) == 0, "the closing note follows");
+    expect(!IsIconic(backdrop), "the backdrop is restored for the closing note");
+    int boxes = 0;
+    for (const SeenWindow& seen : seenWindows()) {
+        boxes += seen.messageBox && seen.created >= answered;
+    }
+    expectNumber(boxes, 1, "message boxes after the answer, the closing note included");
+    minimiseWatch.stop = true;
+    WaitForSingleObject(watcher, 2000);
+    CloseHandle(watcher);
+    expect(minimiseWatch.minimised && minimiseWatch.restored, "the backdrop was minimised (%s), then restored (%s)",
+           minimiseWatch.minimised ? "yes" : "no", minimiseWatch.restored ? "yes" : "no");
+    answerWhenRead(closing, IDOK);
+    expectNumber(waitForSetupExit(), 1, "exit code of the setup");
+    stopSetup();
+    return viewer != nullptr;
+}
+
+void expectInstalledIn(const std::string& folder)
+{
+    for (const char* name : installFolderFiles) {
+        expect(present(folder + "\\" + name), "%s is installed (a path of %u characters)", name,
+               static_cast<unsigned>(folder.size() + 1 + strlen(name)));
+    }
+    std::string source;
+    readFile(sourcePath("res/payload/text/ReadFirst.txt"), source);
+    expect(contentsOf(folder + "\\ReadFirst.txt") == source, "ReadFirst.txt equals its source");
+}
+} // namespace
+
+// A typed location too long for a path buffer, with and without the product
+// name still to append, is refused with its reason and the page stays; the
+// longest accepted ones then become the install folder, whose files do not
+// fit beside it.
+SCENARIO(limits_typed_location, 240)
+{
+    HWND location = startToLocationPage();
+    for (size_t length : {256, 259}) {
+        expectRefused(location, pathOfLength("C:", length, product).c_str(), tooLong);
+    }
+    for (size_t length : {247, 255, 256, 259}) {
+        expectRefused(location, pathOfLength("C:", length).c_str(), tooLong);
+    }
+    const std::string full = pathOfLength("C:", 259, product);
+    typeFolder(location, full.c_str());
+    typeText("x");
+    expectText(controlText(location, IDC_LOCATION_EDIT), full, "typing stops at 259 characters");
+    expectOnlyChanged({});
+
+    // 255 characters naming the product are taken as they are.
+    const std::string named = pathOfLength("C:", 255, product);
+    HWND installing = continueWithFolder(location, named);
+    expectInstallationStops(installing, createFailed, "2");
+    stopSetup();
+    expect(present(named) && entriesIn(named).empty(), "the 255-character folder is made, and nothing in it");
+    std::vector<std::string> expected = foldersAlong(named);
+    expected.push_back(windowsFolder() + "\\Tkremove.exe");
+    expectOnlyChanged(expected);
+
+    // 246 characters become 255 with the product name appended.
+    const std::string unnamed = pathOfLength("C:", 246);
+    installing = continueWithFolder(startToLocationPage(), unnamed);
+    expectInstallationStops(installing, createFailed, "2");
+    stopSetup();
+    const std::string appended = unnamed + "\\Tidy Kit";
+    expect(present(appended) && entriesIn(appended).empty(), "the folder with the name appended is made, empty");
+    expected = foldersAlong(appended);
+    expected.push_back(windowsFolder() + "\\Tkremove.exe");
+    expectOnlyChanged(expected);
+}
+
+// The target of a row, install folder, backslash and file name, is written
+// up to 258 characters; one longer stops the installation at that row with
+// the destination error, the rows before it written.
+SCENARIO(limits_target_paths, 180)
+{
+    // Tkpatch.exe, the first row of the install folder, at 260 characters.
+    const std::string first = pathOfLength("C:", 248, product);
+    expectInstallationStops(continueWithFolder(startToLocationPage(), first), createFailed, "2");
+    stopSetup();
+    expect(entriesIn(first).empty(), "nothing is written beside a 260-character target");
+
+    // Tidy Kit.exe and Tidy Kit.hlp at 258, ReadFirst.txt at 259.
+    const std::string fifth = pathOfLength("C:", 245, product);
+    expectInstallationStops(continueWithFolder(startToLocationPage(), fifth), createFailed, "5");
+    expect(entriesIn(fifth) == std::vector<std::string>{"Tidy Kit.exe", "Tidy Kit.hlp", "Tkpatch.exe"},
+           "the rows before the 259-character target are written");
+}
+
+// Everything at its longest: an install folder whose longest target has 258
+// characters, a group name of 40 characters (typing stops there), and the
+// read-me, whose command line is then too long: nothing starts.
+SCENARIO(limits_longest_install, 180)
+{
+    const std::string folder = pathOfLength("C:", 244, product);
+    HWND location = startToLocationPage();
+    typeFolder(location, folder.c_str());
+    HWND group = installToGroupPage(location);
+    const std::string group41 = "Forty-one characters make this group name";
+    retypeGroup(group, group41.c_str());
+    const std::string group40 = group41.substr(0, 40);
+    expectText(windowText(groupField(group)), group40, "typing stops at 40 characters");
+    step("group-40");
+    expect(!finishWithReadMe(group), "no viewer starts for a command line of %u characters",
+           static_cast<unsigned>(folder.size() + README_COMMAND_OVERHEAD));
+
+    expectInstalledIn(folder);
+    const std::string groupFolder = programsFolder() + "\\" + group40;
+    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), 5, "shortcuts in the 40-character group");
+    ShortcutSeen readMe;
+    CoInitialize(nullptr);
+    const bool read = readShortcut(groupFolder + "\\Read Me.lnk", readMe);
+    CoUninitialize();
+    if (expect(read, "the read-me shortcut can be read")) {
+        expectText(readMe.target, folder + "\\ReadFirst.txt", "the read-me shortcut's 258-character target");
+    }
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, product), folder, "the publisher value");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), group40, "Program Group");
+    std::vector<std::string> expected = foldersAlong(folder);
+    expected.push_back(windowsFolder() + "\\Tkremove.exe");
+    expected.push_back(groupFolder + "\\");
+    expectOnlyChanged(expected);
+}
+
+// The read-me question answered Yes with command lines of 258, 259 and 260
+// characters: Notepad opens for the first; for the others nothing starts and
+// nothing is said, the backdrop minimised and restored all the same.
+SCENARIO(limits_read_me_command, 300)
+{
+    for (size_t command : {258, 259, 260}) {
+        const std::string folder = pathOfLength("C:", command - README_COMMAND_OVERHEAD, product);
+        HWND location = startToLocationPage();
+        typeFolder(location, folder.c_str());
+        const bool opened = finishWithReadMe(installToGroupPage(location));
+        expect(opened == (command == 258), "a command line of %u characters %s Notepad", static_cast<unsigned>(command),
+               opened ? "opens" : "does not open");
+        expectInstalledIn(folder);
+    }
+}
+
+// The location page lists a subfolder whose path fits a path buffer and
+// skips those of 256, 259 and 260 characters; the one listed opens.
+SCENARIO(limits_subfolder_rows, 90)
+{
+    const std::string folder = pathOfLength("C:", 200, product);
+    std::vector<std::string> subfolders = {folder + "\\Short"};
+    for (size_t length : {255, 256, 259, 260}) {
+        const std::string name = "s" + std::to_string(length);
+        subfolders.push_back(folder + "\\" + name + std::string(length - folder.size() - 1 - name.size(), 'x'));
+        makeFolders(subfolders.back());
+    }
+    makeFolders(subfolders.front());
+    if (!setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, product, folder.c_str())) {
+        fail("the earlier installation could not be recorded");
+    }
+    HWND location = startToLocationPage();
+    step("subfolders");
+    std::vector<std::string> texts;
+    for (const ListRow& row : listRows(location)) {
+        texts.push_back(row.text);
+    }
+    std::vector<std::string> expected = {"C:\\"};
+    for (const std::string& ancestor : foldersAlong(folder)) {
+        expected.push_back(ancestor.substr(0, ancestor.size() - 1));
+    }
+    expected.push_back(subfolders[1]);
+    expected.push_back(subfolders[0]);
+    texts.erase(texts.begin());
+    expect(texts == expected, "the ancestors, then the 255-character subfolder and the short one: %s",
+           describeRows(listRows(location)).c_str());
+
+    // The user scrolls to the 255-character subfolder and opens it.
+    const int longest = static_cast<int>(expected.size()) - 1;
+    SendMessageA(folderList(location), LB_SETTOPINDEX, static_cast<WPARAM>(longest), 0);
+    doubleClickRow(location, longest);
+    step("longest-subfolder");
+    expectText(controlText(location, IDC_LOCATION_EDIT), subfolders[1], "the opened subfolder");
+    const std::vector<ListRow> opened = listRows(location);
+    expect(opened.size() == expected.size() && opened.back().text == subfolders[1],
+           "its rows end with itself, and it has no subfolder: %s", describeRows(opened).c_str());
+    click(location, IDCANCEL);
+    expectAborted();
+    expectOnlyChanged({});
+}
+
+// An earlier installation whose folder holds a tree deeper than MAX_PATH:
+// files whose paths fit are deleted, folders whose search pattern does not
+// fit are not entered, what lies deeper is not reached, and the installation
+// goes on.
+SCENARIO(limits_clearing_deep_tree, 150)
+{
+    const std::string folder = defaultFolder;
+    const std::string reached = pathOfLength(folder, 250);
+    std::vector<std::string> deleted = {folder + "\\Notes.txt"};
+    std::vector<std::string> kept = {folder + "\\Licence.key"};
+    makeFolders(reached);
+    for (size_t length : {257, 258, 259, 260}) {
+        const std::string name = "p" + std::to_string(length);
+        const std::string path = reached + "\\" + name + std::string(length - reached.size() - 1 - name.size(), 'o');
+        (length <= 258 ? deleted : kept).push_back(path);
+    }
+    // The last folder entered, and the first one not entered: its pattern
+    // \*.* would pass 258 characters.
+    const std::string entered = pathOfLength(folder, 254);
+    const std::string notEntered = pathOfLength(folder, 255);
+    const std::string deep = pathOfLength(notEntered, 600);
+    makeFolders(entered);
+    makeFolders(deep);
+    deleted.push_back(entered + "\\ab");
+    kept.push_back(notEntered + "\\ab");
+    kept.push_back(deep.substr(0, notEntered.size() + 50) + "\\middle.txt");
+    kept.push_back(deep + "\\deepest.txt");
+    for (const std::string& path : deleted) {
+        makeFile(path, "left by the earlier installation");
+    }
+    for (const std::string& path : kept) {
+        makeFile(path, "out of reach or kept");
+    }
+
+    HWND location = startToLocationPage();
+    expectText(controlText(location, IDC_LOCATION_EDIT), folder, "the proposed folder");
+    finishInstallation(installToGroupPage(location));
+    for (const std::string& path : deleted) {
+        expect(!present(path), "deleted: a file of %u characters", static_cast<unsigned>(path.size()));
+    }
+    for (const std::string& path : kept) {
+        expect(contentsOf(path) == "out of reach or kept", "left: a file of %u characters",
+               static_cast<unsigned>(path.size()));
+    }
+    expect(present(reached) && present(entered) && present(deep), "every folder stays");
+    expectInstalledIn(folder);
+}
+
+// A folder link inside an earlier installation, pointing outside it:
+// clearing passes it by, and nothing outside is touched.
+SCENARIO(limits_folder_link, 150)
+{
+    const std::string folder = defaultFolder;
+    const std::string outside = "C:\\Outside";
+    makeFolders(folder);
+    makeFolders(outside + "\\Sub");
+    makeFile(folder + "\\Notes.txt", "left by the earlier installation");
+    const std::vector<std::string> outsideFiles = {outside + "\\precious.txt", outside + "\\Notes.txt",
+                                                   outside + "\\Sub\\old.exe", outside + "\\Locked.txt"};
+    for (const std::string& path : outsideFiles) {
+        makeFile(path, "not part of the installation");
+    }
+    SetFileAttributesA((outside + "\\Locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    // tests/e2e/prepare/limits_folder_link.sh has made the link: Wine cannot.
+    if ((attributesOf(folder + "\\Linked") & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+        attributesOf(folder + "\\Linked") == INVALID_FILE_ATTRIBUTES) {
+        fail("%s\\Linked is no folder link", folder.c_str());
+    }
+    std::vector<std::string> states;
+    for (const std::string& path : outsideFiles) {
+        states.push_back(stateOf(path));
+    }
+
+    HWND location = startToLocationPage();
+    finishInstallation(installToGroupPage(location));
+    expectOnlyChanged({folder + "\\", windowsFolder() + "\\Tkremove.exe", programsFolder() + "\\Tidy Kit\\"});
+    for (size_t i = 0; i < outsideFiles.size(); ++i) {
+        expectText(stateOf(outsideFiles[i]), states[i], outsideFiles[i].c_str());
+    }
+    expect(present(folder + "\\Linked"), "the link stays");
+    expect(!present(folder + "\\Notes.txt"), "the earlier installation's own file is deleted");
+    expectInstalledIn(folder);
+}
