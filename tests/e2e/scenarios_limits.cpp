@@ -159,33 +159,12 @@ HWND continueWithFolder(HWND location, const std::string& typed)
     return waitForWindow("#32770", installingCaption);
 }
 
-// Whether the backdrop was seen minimised and then restored. Wine reports no
-// window events for this, and when no viewer starts the backdrop is
-// minimised only for a moment, so a thread of its own keeps looking. The
-// record outlives a scenario that ends while the thread still runs.
-struct MinimiseWatch {
-    HWND backdrop = nullptr;
-    volatile bool stop = false;
-    volatile bool minimised = false;
-    volatile bool restored = false;
-};
-MinimiseWatch minimiseWatch;
-
-DWORD WINAPI watchMinimising(void*)
-{
-    while (!minimiseWatch.stop && !minimiseWatch.restored) {
-        const bool iconic = IsIconic(minimiseWatch.backdrop);
-        minimiseWatch.restored = minimiseWatch.minimised && !iconic;
-        minimiseWatch.minimised = minimiseWatch.minimised || iconic;
-        Sleep(0);
-    }
-    return 0;
-}
-
 // From the group page's "Continue" to the end, the read-me question answered
 // Yes: Notepad, when it starts, shows the read-me while the backdrop is
-// minimised and is closed here; the backdrop is minimised and restored in
-// either case, and the closing note is the only message that follows.
+// minimised and is closed here; either way the backdrop is restored and the
+// closing note is the only message that follows. (When nothing starts, the
+// backdrop is minimised only for a moment, too short to be seen from another
+// process for certain; the Windows tests of viewReadMe check that.)
 // Returns whether Notepad opened.
 bool finishWithReadMe(HWND group)
 {
@@ -193,8 +172,6 @@ bool finishWithReadMe(HWND group)
     MessageBoxSeen question = waitForMessageBox(30000);
     expectText(question.text, readMeQuestion, "the read-me question");
     HWND backdrop = findWindow("InstallApp", "Setup Mate");
-    minimiseWatch = {backdrop, false, false, false};
-    HANDLE watcher = CreateThread(nullptr, 0, watchMinimising, nullptr, 0, nullptr);
     const DWORD answered = scenarioClock();
     answerWhenRead(question, IDYES);
     HWND viewer = nullptr;
@@ -218,11 +195,6 @@ bool finishWithReadMe(HWND group)
         boxes += seen.messageBox && seen.created >= answered;
     }
     expectNumber(boxes, 1, "message boxes after the answer, the closing note included");
-    minimiseWatch.stop = true;
-    WaitForSingleObject(watcher, 2000);
-    CloseHandle(watcher);
-    expect(minimiseWatch.minimised && minimiseWatch.restored, "the backdrop was minimised (%s), then restored (%s)",
-           minimiseWatch.minimised ? "yes" : "no", minimiseWatch.restored ? "yes" : "no");
     answerWhenRead(closing, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
     stopSetup();
@@ -337,7 +309,7 @@ SCENARIO(limits_longest_install, 180)
 
 // The read-me question answered Yes with command lines of 258, 259 and 260
 // characters: Notepad opens for the first; for the others nothing starts and
-// nothing is said, the backdrop minimised and restored all the same.
+// nothing is said, and the backdrop is restored for the closing note.
 SCENARIO(limits_read_me_command, 300)
 {
     for (size_t command : {258, 259, 260}) {
