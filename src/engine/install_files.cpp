@@ -53,6 +53,9 @@ const char* writeRow(HWND page, const PayloadEntry& row, const char* target, con
     if (packed == nullptr) {
         return damagedText;
     }
+    // A read-only file of an earlier installation is replaced like any other:
+    // creating over it would fail and end the setup at every attempt.
+    SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
     HANDLE file =
         CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, SEQUENTIAL_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

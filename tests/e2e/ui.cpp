@@ -205,7 +205,14 @@ void click(HWND dialog, int controlId)
     }
     RECT rect = windowRect(target);
     POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    // Under Wine the topmost backdrop is now and then raised over a page for
+    // a moment; a user would wait for it to pass, and so does the click.
+    const DWORD start = scenarioClock();
     HWND under = WindowFromPoint(middle);
+    while (under != target && scenarioClock() - start < 3000) {
+        pause(10);
+        under = WindowFromPoint(middle);
+    }
     if (under != target) {
         fail("control %d of %s is covered at %ld,%ld by %s", controlId, describeWindow(dialog).c_str(), middle.x,
              middle.y, under ? describeWindow(under).c_str() : "nothing");

@@ -215,6 +215,28 @@ TEST_F(Installation, ClearingKeepsPreservedFilesAndEveryFolder)
     EXPECT_TRUE(exists(old + "sub\\deeper"));
 }
 
+// A file of an earlier installation that a row replaces may be read-only
+// (copied from a CD, or marked by the user): the row writes it all the same,
+// in the install folder (a kept data file) and in the Windows folder (never
+// cleared).
+TEST_F(Installation, ReadOnlyFilesThatRowsReplaceAreWritten)
+{
+    CreateDirectoryA("C:\\RO Windows", nullptr);
+    CreateDirectoryA("C:\\RO Install", nullptr);
+    writeFile("C:\\RO Windows\\Tkremove.exe", "old", FILE_ATTRIBUTE_READONLY);
+    writeFile("C:\\RO Install\\Add-Ons.dat", "old", FILE_ATTRIBUTE_READONLY);
+    setFolders("C:\\RO Install", "C:\\RO Windows");
+    BoxAnswerer boxes;
+    clearOldInstall(installPaths.installDir);
+    EXPECT_EQ(installFiles(page), 1);
+    EXPECT_TRUE(boxes.texts().empty());
+    for (const std::string path : {"C:\\RO Windows\\Tkremove.exe", "C:\\RO Install\\Add-Ons.dat"}) {
+        expectStamped(path);
+        EXPECT_NE(readFile(path), "old") << path;
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << path;
+    }
+}
+
 TEST_F(Installation, ClearingNeverFollowsAFolderLink)
 {
     const std::string fixtures = linuxPath(ENGINE_FIXTURES);
