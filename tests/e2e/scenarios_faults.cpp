@@ -15,8 +15,6 @@
 #include <vector>
 
 namespace {
-constexpr char installFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
-constexpr char createFailed[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
 constexpr char writeFailed[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
 constexpr char damaged[] = "Installation data is damaged!\r\nInstallation will now be aborted.";
 constexpr char generatedPayload[] = "build/win64/generated/payload/";
@@ -29,7 +27,7 @@ std::string contentsOf(const std::string& path)
     return readFile(path, contents) ? contents : "<unreadable>";
 }
 
-std::string inInstallFolder(const char* name) { return std::string(installFolder) + "\\" + name; }
+std::string inInstallFolder(const char* name) { return std::string(defaultFolder) + "\\" + name; }
 
 // The installed file holds exactly the bytes the build packed for its row.
 void expectInstalledWhole(const std::string& installed, const std::string& source)
@@ -74,7 +72,7 @@ void expectChanges(std::vector<std::string> expected)
 
 HWND continueToInstalling(HWND location)
 {
-    expectText(controlText(location, IDC_LOCATION_EDIT), installFolder, "the proposed folder");
+    expectText(controlText(location, IDC_LOCATION_EDIT), defaultFolder, "the proposed folder");
     click(location, IDOK);
     return waitForWindow("#32770", installingCaption);
 }
@@ -185,7 +183,7 @@ SCENARIO(install_file_held_open, 120)
     // An earlier installation whose program still runs: another process
     // holds its file open without sharing.
     CreateDirectoryA("C:\\Moorfield Systems", nullptr);
-    CreateDirectoryA(installFolder, nullptr);
+    CreateDirectoryA(defaultFolder, nullptr);
     const std::string held = inInstallFolder("Tidy Kit.exe");
     writeFile(held, "the running program");
     writeFile(inInstallFolder("Scores.dat"), "the user's scores");
@@ -214,7 +212,7 @@ SCENARIO(install_read_only, 150)
     // refuses new files is left to install_destination_fails.
     const std::string data = inInstallFolder("Data");
     CreateDirectoryA("C:\\Moorfield Systems", nullptr);
-    CreateDirectoryA(installFolder, nullptr);
+    CreateDirectoryA(defaultFolder, nullptr);
     CreateDirectoryA(data.c_str(), nullptr);
     const std::string help = inInstallFolder("Tidy Kit.hlp");
     const std::string old = inInstallFolder("Old.txt");
@@ -224,7 +222,7 @@ SCENARIO(install_read_only, 150)
         writeFile(path, "from the earlier installation");
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     }
-    for (const std::string& folder : {std::string(installFolder), data}) {
+    for (const std::string& folder : {std::string(defaultFolder), data}) {
         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
         note("%s: attributes 0x%lx after marking it read-only", folder.c_str(),
              static_cast<unsigned long>(GetFileAttributesA(folder.c_str())));
@@ -239,7 +237,7 @@ SCENARIO(install_read_only, 150)
     expect(GetFileAttributesA(key.c_str()) & FILE_ATTRIBUTE_READONLY, "and stays read-only");
     expectInstalledWhole(help, std::string(generatedPayload) + "help.data");
     expect(!(GetFileAttributesA(help.c_str()) & FILE_ATTRIBUTE_READONLY), "and is no longer read-only");
-    expectNumber(static_cast<long long>(entriesIn(installFolder).size()), 7, "files in the install folder");
+    expectNumber(static_cast<long long>(entriesIn(defaultFolder).size()), 7, "files in the install folder");
     expectNumber(static_cast<long long>(entriesIn(programsFolder() + "\\Tidy Kit").size()), 5, "shortcuts made");
 }
 
@@ -249,7 +247,7 @@ SCENARIO(install_read_only, 150)
 SCENARIO(install_disk_full, 120)
 {
     // Wine lists the link but gives no attributes for a device.
-    const std::vector<std::string> earlier = entriesIn(installFolder);
+    const std::vector<std::string> earlier = entriesIn(defaultFolder);
     if (std::find(earlier.begin(), earlier.end(), "Add-Ons.dat") == earlier.end()) {
         fail("the link to /dev/full is missing: run this scenario through tests/e2e/run.sh");
     }
@@ -312,12 +310,12 @@ SCENARIO(location_registry_oddities, 200)
         std::string proposed;
     };
     const std::vector<Odd> odds = {
-        {"a REG_DWORD", REG_DWORD, std::string("\x44\x3a\x5c\x00", 4), installFolder},
-        {"a REG_BINARY holding a folder", REG_BINARY, std::string("D:\\Bin\\Tidy Kit", 16), installFolder},
-        {"a REG_EXPAND_SZ", REG_EXPAND_SZ, std::string("%SystemDrive%\\Tidy Kit", 23), installFolder},
+        {"a REG_DWORD", REG_DWORD, std::string("\x44\x3a\x5c\x00", 4), defaultFolder},
+        {"a REG_BINARY holding a folder", REG_BINARY, std::string("D:\\Bin\\Tidy Kit", 16), defaultFolder},
+        {"a REG_EXPAND_SZ", REG_EXPAND_SZ, std::string("%SystemDrive%\\Tidy Kit", 23), defaultFolder},
         {"255 characters and the NUL", REG_SZ, fits + '\0', fits},
-        {"256 characters and the NUL", REG_SZ, longer + '\0', installFolder},
-        {"256 characters without a NUL", REG_SZ, longer, installFolder},
+        {"256 characters and the NUL", REG_SZ, longer + '\0', defaultFolder},
+        {"256 characters without a NUL", REG_SZ, longer, defaultFolder},
         {"a folder without its NUL", REG_SZ, "D:\\Tools\\Tidy Kit", "D:\\Tools\\Tidy Kit"},
         {"a lone NUL", REG_SZ, std::string(1, '\0'), ""},
         {"no bytes", REG_SZ, "", ""},
@@ -359,7 +357,7 @@ SCENARIO(install_payload_truncated, 120)
                    {{"PROGRAM", [](const std::string& packed) { return packed.substr(0, packed.size() / 2); }}});
     HWND page = continueToInstalling(startToLocationPage());
     expectInstallationStops(page, damaged, "3");
-    expectChanges({"added " + windowsFile("Tkremove.exe"), "added " + std::string(installFolder) + "\\",
+    expectChanges({"added " + windowsFile("Tkremove.exe"), "added " + std::string(defaultFolder) + "\\",
                    "added " + std::string("C:\\Moorfield Systems\\"), "added " + inInstallFolder("Tkpatch.exe")});
 }
 

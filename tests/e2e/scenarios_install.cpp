@@ -14,16 +14,12 @@
 #include <vector>
 
 namespace {
-constexpr char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
 constexpr char versionKey[] = "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version";
 constexpr char uninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
 constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 constexpr char shortcutsCaption[] = "Creating Tidy Kit Shortcuts";
-constexpr char readMeQuestion[] = "Tidy Kit was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
 constexpr char abortStart[] = "Installation Aborted!";
-constexpr char createFailed[] = "Unable to create destination file!";
 // A user reads a message box before answering it; the box is then surely
 // in front.
 constexpr DWORD USER_READS_MS = 300;

@@ -20,11 +20,6 @@
 namespace {
 constexpr char product[] = "Tidy Kit";
 constexpr char tooLong[] = "Path is too long!";
-constexpr char createFailed[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
-constexpr char readMeQuestion[] =
-    "Tidy Kit was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
-constexpr char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
-constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
 // The files of the install folder, in the order the setup writes them.
 const char* const installFolderFiles[] = {"Tkpatch.exe", "Tidy Kit.exe", "Tidy Kit.hlp", "ReadFirst.txt",
                                           "Add-Ons.dat", "Buying.txt",   "Owner.txt"};

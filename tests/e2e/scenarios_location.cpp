@@ -12,7 +12,6 @@
 #include <vector>
 
 namespace {
-const char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
 const LRESULT rowComputer = 1;
 const LRESULT rowDrive = 2;
 const LRESULT rowFolder = 4;

@@ -12,7 +12,6 @@
 #include <string>
 
 namespace {
-constexpr char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
 
 // Waits until the screen shows what the condition looks for; the tour fails,
 // naming the screen, when it does not come within the time.

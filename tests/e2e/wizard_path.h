@@ -9,11 +9,17 @@
 #include <string>
 #include <vector>
 
-// The key under which an installation records its folder, and the captions
-// of the pages that install.
+// The folder a first installation proposes, the keys under which an
+// installation records itself, the captions of the pages that install, and
+// the texts of the read-me question and of a destination that cannot be made.
+inline constexpr char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
 inline constexpr char publisherKey[] = "Software\\Moorfield Systems";
+inline constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
 inline constexpr char installingCaption[] = "Installing Tidy Kit Program Files";
 inline constexpr char groupCaption[] = "Tidy Kit Program Group";
+inline constexpr char readMeQuestion[] =
+    "Tidy Kit was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
+inline constexpr char createFailed[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
 
 // The welcome dialog of a freshly started setup; drive C: is noted first.
 HWND openWelcome();
