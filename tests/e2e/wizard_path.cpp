@@ -1,5 +1,6 @@
 #include "wizard_path.h"
 
+#include "../shared/machine_helpers.h"
 #include "e2e.h"
 #include "resource.h"
 
@@ -117,32 +118,18 @@ int pixelsDifferingFrom(const RECT& area, const std::function<void(HDC)>& draw)
 {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    draw(memory);
-    GdiFlush();
+    const std::vector<uint32_t> pixels = drawnPixels(screen, width, height, draw);
+    ReleaseDC(nullptr, screen);
+    if (pixels.empty()) {
+        fail("no picture of %d x %d could be drawn to compare with the screen", width, height);
+    }
     int different = 0;
-    const auto* pixels = static_cast<const DWORD*>(bits);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            DWORD pixel = pixels[y * width + x];
-            COLORREF expected = RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-            different += screenPixel(area.left + x, area.top + y) != expected;
+            different += screenPixel(area.left + x, area.top + y) != pixelColor(pixels[y * width + x]);
         }
     }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return different;
 }
 

@@ -1,9 +1,11 @@
 // Small helpers that the Windows tests and the end-to-end scenarios both use
-// to prepare and inspect the machine.
+// to prepare and inspect the machine and its screen.
 #pragma once
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,10 +38,41 @@ inline bool setRegistryText(HKEY root, const char* key, const char* name, const 
     if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(lstrlenA(text) + 1));
+    RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(lstrlenA(text) + 1));
     RegCloseKey(opened);
     return true;
 }
+
+// What draw paints on a width x height 32-bit picture compatible with the
+// given device context: top-down rows of 0x00RRGGBB pixels, or nothing when
+// the picture cannot be made.
+inline std::vector<uint32_t> drawnPixels(HDC compatible, int width, int height, const std::function<void(HDC)>& draw)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(compatible, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) {
+        return {};
+    }
+    HDC memory = CreateCompatibleDC(compatible);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    draw(memory);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * height);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+inline COLORREF pixelColor(uint32_t pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
 
 inline void deleteRegistryTree(HKEY root, const char* key)
 {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "../shared/machine_helpers.h"
 #include "resource.h"
 #include "shell/backdrop.h"
 #include "shell/config.h"
@@ -68,32 +69,15 @@ class Capture {
         GetClientRect(window, &client);
         width = client.right;
         height = client.bottom;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
         HDC windowDc = GetDC(window);
-        HDC memory = CreateCompatibleDC(windowDc);
-        HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-        GdiFlush();
-        const auto* pixels = static_cast<const uint32_t*>(bits);
-        this->pixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
+        pixels = drawnPixels(windowDc, width, height,
+                             [&](HDC memory) { BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY); });
         ReleaseDC(window, windowDc);
+        EXPECT_EQ(pixels.size(), static_cast<size_t>(width) * height) << "the window's pixels could be read";
+        pixels.resize(static_cast<size_t>(width) * height);
     }
 
-    COLORREF at(int x, int y) const
-    {
-        const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
+    COLORREF at(int x, int y) const { return pixelColor(pixels[static_cast<size_t>(y) * width + x]); }
 
     int count(const RECT& area, COLORREF color) const
     {
