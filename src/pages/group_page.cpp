@@ -2,6 +2,7 @@
 // list, the product name proposed, and "Continue" running the shortcuts
 // dialog.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "engine/portable/paths.h"
@@ -24,8 +25,7 @@ constexpr size_t ITEM_TEXT_SIZE = 128;
 bool listExistingGroups(HWND page)
 {
     char pattern[MAX_PATH];
-    if (installPaths.programsDir[0] == '\0' ||
-        !joinPath(pattern, sizeof pattern, installPaths.programsDir, "*", 0)) {
+    if (installPaths.programsDir[0] == '\0' || !joinPath(pattern, sizeof pattern, installPaths.programsDir, "*", 0)) {
         return false;
     }
     WIN32_FIND_DATAA entry;
@@ -48,8 +48,8 @@ void setDefaultGroup(HWND page)
 {
     lstrcpynA(installPaths.groupName, installConfig.productName, sizeof installPaths.groupName);
     HWND box = GetDlgItem(page, IDC_GROUP_BOX);
-    const LRESULT index =
-        SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(installPaths.groupName));
+    const LRESULT index = SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(installPaths.groupName));
     SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SetWindowTextA(box, installPaths.groupName);
 }
@@ -112,24 +112,25 @@ void onContinue(HWND page)
 // Enter in the group field sends command 1, which is left alone.
 INT_PTR onCommand(HWND page, int controlId, int notification)
 {
-    if (controlId != IDCANCEL && controlId != IDC_GROUP_CONTINUE && controlId != IDC_RESET_GROUP) {
-        return TRUE;
-    }
-    if (notification != 0) {
-        return FALSE;
-    }
     switch (controlId) {
     case IDCANCEL:
-        abortPage(page, nullptr);
-        break;
+        if (notification == BN_CLICKED) {
+            abortPage(page, nullptr);
+        }
+        return FALSE;
     case IDC_GROUP_CONTINUE:
-        onContinue(page);
-        break;
+        if (notification == BN_CLICKED) {
+            onContinue(page);
+        }
+        return FALSE;
+    case IDC_RESET_GROUP:
+        if (notification == BN_CLICKED) {
+            setDefaultGroup(page);
+        }
+        return FALSE;
     default:
-        setDefaultGroup(page);
-        break;
+        return TRUE;
     }
-    return FALSE;
 }
 } // namespace
 

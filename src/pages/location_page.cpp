@@ -26,20 +26,16 @@ constexpr char PATH_INVALID_HEADING[] = "Path Invalid!\r\n\r\n";
 
 HWND folderList(HWND page) { return GetDlgItem(page, IDC_FOLDER_LIST); }
 
-void addRow(HWND list, const char* text, FolderRowKind kind)
+// Adds a row in the list's sorted order (subfolders, drives) or, given a
+// position, inserts it there (the computer and the ancestors); the row keeps
+// its kind as its item datum.
+void addRow(HWND list, const char* text, FolderRowKind kind, int position = -1)
 {
-    const LRESULT row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    const LRESULT row = position < 0 ? SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))
+                                     : SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(position),
+                                                    reinterpret_cast<LPARAM>(text));
     if (row >= 0) {
         SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(row), kind);
-    }
-}
-
-void insertRow(HWND list, int row, const char* text, FolderRowKind kind)
-{
-    const LRESULT inserted =
-        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
-    if (inserted >= 0) {
-        SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(inserted), kind);
     }
 }
 
@@ -239,7 +235,7 @@ void fillDriveRows(HWND page)
             }
         }
     }
-    insertRow(list, 0, folderListState.computerName, ROW_COMPUTER);
+    addRow(list, folderListState.computerName, ROW_COMPUTER, 0);
     LRESULT row = SendMessageA(list, LB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(installPaths.installDir));
     if (row == LB_ERR) {
         row = 0;
@@ -261,14 +257,14 @@ void fillFolderRows(HWND page, const char* path)
     if (ancestorCount > 0) {
         addSubfolderRows(list, path, subfolderRoom(ancestorCount));
     }
-    insertRow(list, 0, folderListState.computerName, ROW_COMPUTER);
+    addRow(list, folderListState.computerName, ROW_COMPUTER, 0);
     folderListState.rowIndent[0] = 0;
     for (int k = 1; k <= ancestorCount; ++k) {
         const AncestorRow& ancestor = ancestors[k - 1];
         char prefix[PATH_BUFFER_SIZE];
         lstrcpynA(prefix, path,
                   static_cast<int>(ancestor.length < sizeof prefix ? ancestor.length + 1 : sizeof prefix));
-        insertRow(list, k, prefix, k == 1 ? ROW_DRIVE : ROW_FOLDER);
+        addRow(list, prefix, k == 1 ? ROW_DRIVE : ROW_FOLDER, k);
         folderListState.rowIndent[k] = ancestor.indent;
     }
     selectCurrentRow(list, ancestorCount);

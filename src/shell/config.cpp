@@ -2,6 +2,8 @@
 
 #include "payload_sizes.h"
 
+#include <string_view>
+
 constexpr InstallConfig installConfig = {
     "Tidy Kit",
     "3.08",
@@ -34,14 +36,7 @@ const char* const preservedExtensions[PRESERVED_EXTENSION_COUNT] = {".CPI", ".CI
 
 // The invariants the rest of the program relies on.
 namespace {
-constexpr size_t textLength(const char* text)
-{
-    size_t length = 0;
-    while (text[length] != '\0') {
-        ++length;
-    }
-    return length;
-}
+constexpr size_t textLength(const char* text) { return std::string_view(text).size(); }
 
 constexpr bool textFits(const char* text, size_t width) { return textLength(text) < width; }
 

@@ -19,8 +19,6 @@ constexpr char writeFailed[] = "Unable to write destination file!\r\nInstallatio
 constexpr char damaged[] = "Installation data is damaged!\r\nInstallation will now be aborted.";
 constexpr char generatedPayload[] = "build/win64/generated/payload/";
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string contentsOf(const std::string& path)
 {
     std::string contents;

@@ -52,8 +52,6 @@ std::string rowPath(const Row& row, const std::string& installFolder)
     return (row.inWindowsFolder ? windowsFolder() : installFolder) + "\\" + row.fileName;
 }
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // ---- The screen
 
 // The line of the step list drawn in the current step's light colour, as the

@@ -1,5 +1,6 @@
 // The program location page: the proposed folder, the folder browser, the
 // checks of "Continue" and the ways of leaving the page.
+#include "../shared/machine_helpers.h"
 #include "e2e.h"
 #include "resource.h"
 #include "wizard_path.h"
@@ -96,14 +97,9 @@ void expectSelectedRowDrawn(HWND page, int row, int indent, const char* shownTex
 
 void storePreviousFolder(const char* folder)
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (!setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", folder)) {
         fail("the previous installation could not be recorded");
     }
-    RegSetValueExA(key, "Tidy Kit", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
-                   static_cast<DWORD>(lstrlenA(folder) + 1));
-    RegCloseKey(key);
 }
 
 // An accepted path ends the page; the installing page then extracts its

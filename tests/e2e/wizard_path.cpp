@@ -204,6 +204,8 @@ RECT centredRect(const RECT& window, int bandLeft)
     return {left, top, left + width, top + height};
 }
 
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 std::string programsFolder()
 {
     char folder[MAX_PATH] = "";

@@ -75,6 +75,8 @@ RECT centredRect(const RECT& window, int bandLeft);
 std::string programsFolder();
 // Writes a file with the contents, replacing one of that name.
 void writeFile(const std::string& path, const std::string& contents);
+// A file or folder of that path exists.
+bool exists(const std::string& path);
 // The Windows folder as the setup writes it: each word capitalised.
 std::string windowsFolder();
 // A REG_SZ value's text, or "<missing>".
