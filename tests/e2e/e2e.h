@@ -108,6 +108,10 @@ void resizeWindow(HWND window, int dx, int dy);
 void pressKey(WORD virtualKey);
 void pressKeyWith(WORD modifierKey, WORD virtualKey);
 void typeText(const char* text);
+// The field's text once the keys typed into it have arrived: on a loaded
+// machine the setup may take them from its queue well after they were sent.
+// Waits up to 3 s for the expected text, then a moment for stragglers.
+std::string typedText(HWND field, const std::string& expected);
 HWND focusedControl(HWND window);
 
 // A message box of the setup's process: read it before answering.

@@ -340,8 +340,7 @@ SCENARIO(location_registry_oddities, 200)
     MessageBoxSeen refusal = waitForMessageBox();
     expectText(refusal.text, "Path Invalid!\r\n\r\nPath may not be empty!", "\"Continue\" on the empty proposal");
     answerMessageBox(refusal, IDOK);
-    click(location, IDC_LOCATION_EDIT);
-    typeText("C:\\Apps");
+    typeFolder(location, "C:\\Apps");
     finishInstallation(installToGroupPage(location));
     std::string recorded = "<no string>";
     readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", recorded);

@@ -448,7 +448,7 @@ SCENARIO(install_reinstall, 300)
 {
     // An earlier installation into a folder of the user's choice.
     HWND location = startToLocationPage();
-    retype(location, IDC_LOCATION_EDIT, "C:\\Apps\\Tidy Kit");
+    typeFolder(location, "C:\\Apps\\Tidy Kit");
     HWND group = installToGroupPage(location);
     finishWithoutReadMe(group);
     stopSetup();
@@ -494,7 +494,7 @@ SCENARIO(install_destination_fails, 120)
 {
     writeFile("C:\\Blocked", "a file where a folder should be");
     HWND location = startToLocationPage();
-    retype(location, IDC_LOCATION_EDIT, "C:\\Blocked\\Tidy Kit");
+    typeFolder(location, "C:\\Blocked\\Tidy Kit");
     click(location, IDOK);
     HWND page = waitForWindow("#32770", installingCaption);
     MessageBoxSeen error = waitForMessageBox(20000);

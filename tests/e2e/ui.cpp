@@ -271,6 +271,16 @@ void typeText(const char* text)
     settle();
 }
 
+std::string typedText(HWND field, const std::string& expected)
+{
+    const DWORD start = scenarioClock();
+    while (windowText(field) != expected && scenarioClock() - start < 3000) {
+        pause(20);
+    }
+    pause(200);
+    return windowText(field);
+}
+
 HWND focusedControl(HWND window)
 {
     GUITHREADINFO info = {};

@@ -244,7 +244,10 @@ std::string registryText(HKEY root, const char* key, const char* name)
     return readRegistryString(root, key, name, data) ? data : "<missing>";
 }
 
-void retype(HWND dialog, int editId, const char* typed)
+namespace {
+// Replaces the whole text of the focused-by-click edit field with typed
+// text, a few keys at a time: a long burst of input loses keys on the way.
+void retype(HWND dialog, int editId, const std::string& typed)
 {
     click(dialog, editId);
     pressKey(VK_END);
@@ -254,16 +257,21 @@ void retype(HWND dialog, int editId, const char* typed)
         typeText(rest.substr(0, 16).c_str());
     }
 }
+} // namespace
 
 void typeFolder(HWND page, const char* text)
 {
     retype(page, IDC_LOCATION_EDIT, text);
-    expectText(controlText(page, IDC_LOCATION_EDIT), text, "the typed folder");
+    expectText(typedText(control(page, IDC_LOCATION_EDIT), text), text, "the typed folder");
 }
 
 // The combo box's edit field has the id 1001.
 HWND groupField(HWND group) { return control(control(group, IDC_GROUP_BOX), 1001); }
-void retypeGroup(HWND group, const char* typed) { retype(control(group, IDC_GROUP_BOX), 1001, typed); }
+void retypeGroup(HWND group, const std::string& typed)
+{
+    retype(control(group, IDC_GROUP_BOX), 1001, typed);
+    typedText(groupField(group), typed.substr(0, 40));
+}
 
 // The text is read in its Unicode form, which crosses the process boundary whole.
 std::vector<ListRow> listRows(HWND page)

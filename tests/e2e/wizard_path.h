@@ -84,14 +84,13 @@ std::string registryText(HKEY root, const char* key, const char* name);
 
 // ---- Typing and the pages that install
 
-// Replaces the whole text of the focused-by-click edit field with typed
-// text, a few keys at a time: a long burst of input loses keys on the way.
-void retype(HWND dialog, int editId, const char* typed);
 // Replaces the location page's edit text so, and checks that the field took it whole.
 void typeFolder(HWND page, const char* text);
 // The edit field inside the group page's combo box.
 HWND groupField(HWND group);
-void retypeGroup(HWND group, const char* typed);
+// Replaces the group field's text so, and waits for the first 40 characters,
+// all that the field keeps, to have arrived.
+void retypeGroup(HWND group, const std::string& typed);
 // The rows of the location page's folder list as the list holds them.
 struct ListRow {
     std::string text;
