@@ -112,8 +112,11 @@ bool isMessageBox(HWND window)
     if (strcmp(className, "#32770") != 0 || GetDlgItem(window, messageBoxTextId) == nullptr) {
         return false;
     }
+    // A page destroyed meanwhile reads as instance 0, as a box does: only an
+    // instance read while the window still exists counts.
     LONG_PTR module = setupModule();
-    return module != 0 && GetWindowLongPtrA(window, GWLP_HINSTANCE) != module;
+    LONG_PTR instance = GetWindowLongPtrA(window, GWLP_HINSTANCE);
+    return module != 0 && IsWindow(window) && instance != module;
 }
 
 void useSetupProgram(const std::string& path) { driverOptions.setupPath = path; }
