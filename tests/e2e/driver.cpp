@@ -244,6 +244,14 @@ void step(const char* name)
     // in a row agree, so that windows are fully painted; a screen that keeps
     // changing (a moving bar, a blinking caret) is taken as it is after a while.
     waitForSetupIdle();
+    // Paints still pending are done now: on a loaded machine the setup may
+    // otherwise paint a list only after two captures agreed without it.
+    for (HWND window : setupWindows()) {
+        DWORD_PTR ignored = 0;
+        if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored)) {
+            RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        }
+    }
     std::vector<uint8_t> previous;
     for (int attempt = 0; attempt < 10 && (previous.empty() || previous != lastCapture); ++attempt) {
         previous.swap(lastCapture);
