@@ -236,7 +236,8 @@ void note(const char* format, ...)
     va_end(arguments);
 }
 
-void step(const char* name)
+namespace {
+DWORD takeStep(const char* name, bool holdSetupThread)
 {
     char fileName[MAX_PATH];
     snprintf(fileName, sizeof fileName, "%02d-%s.png", ++stepNumber, name);
@@ -252,22 +253,36 @@ void step(const char* name)
             RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         }
     }
+    if (holdSetupThread) {
+        holdSetup(true);
+    }
+    const DWORD held = scenarioClock();
     std::vector<uint8_t> previous;
-    for (int attempt = 0; attempt < 10 && (previous.empty() || previous != lastCapture); ++attempt) {
+    bool captured = true;
+    for (int attempt = 0; captured && attempt < 10 && (previous.empty() || previous != lastCapture); ++attempt) {
         previous.swap(lastCapture);
         if (!previous.empty()) {
             pause(50);
         }
-        if (!captureScreen(lastCapture, captureWidth, captureHeight)) {
-            fail("step %s: the screen could not be captured", fileName);
-        }
+        captured = captureScreen(lastCapture, captureWidth, captureHeight);
+    }
+    if (holdSetupThread) {
+        holdSetup(false);
+    }
+    if (!captured) {
+        fail("step %s: the screen could not be captured", fileName);
     }
     std::string path = driverOptions.outputDir + "\\" + fileName;
     if (!writePng(path, captureWidth, captureHeight, lastCapture)) {
         fail("step %s: %s could not be written", fileName, path.c_str());
     }
     reportLine("  step %s at %lu ms", fileName, static_cast<unsigned long>(scenarioClock()));
+    return held;
 }
+} // namespace
+
+void step(const char* name) { takeStep(name, false); }
+DWORD stepWithSetupHeld(const char* name) { return takeStep(name, true); }
 
 COLORREF screenPixel(int x, int y)
 {

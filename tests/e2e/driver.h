@@ -32,6 +32,8 @@ bool isMessageBox(HWND window);
 void waitForSetupIdle();
 // Ends the setup if a scenario left it running, and stops watching its windows.
 void stopSetup();
+// Suspends or resumes the setup's main thread.
+void holdSetup(bool held);
 
 // The whole virtual desktop as rows of RGB pixels.
 bool captureScreen(std::vector<uint8_t>& rgb, int& width, int& height);

@@ -43,6 +43,10 @@ void note(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Saves a screenshot of the whole virtual desktop as NN-name.png in the
 // scenario's folder; screenPixel then reads that picture.
 void step(const char* name);
+// The same with the setup's thread held still from its last paint until the
+// picture is taken, for a screen that lasts only a moment; returns
+// scenarioClock() at the start of the hold.
+DWORD stepWithSetupHeld(const char* name);
 COLORREF screenPixel(int x, int y);
 
 // Milliseconds since the scenario started.
@@ -62,7 +66,7 @@ DWORD waitForSetupExit(DWORD milliseconds = 10000);
 // The refusal path: the setup ends by itself with exit code 1 and never showed a message box.
 void expectSetupEndsSilently();
 
-// Every top-level window the setup's process ever had, as seen by a watcher
+// Every top-level window the latest setup process had, as seen by a watcher
 // that runs from startSetup on: creation is timed by the system's window events.
 struct SeenWindow {
     HWND window;

@@ -1,5 +1,6 @@
 // The backdrop behind the pages: its step list follows the wizard, and its
 // banner, strip, stripes, picture and texts stand where the user expects them.
+#include "driver.h"
 #include "e2e.h"
 #include "resource.h"
 #include "wizard_path.h"
@@ -124,15 +125,26 @@ void expectStripPicture()
 }
 } // namespace
 
-SCENARIO(backdrop_steps, 60)
+SCENARIO(backdrop_steps, 120)
 {
-    HWND backdrop = continueToBackdrop(openWelcome());
-    // The first page opens 250 ms after the backdrop: the picture is taken before.
-    SeenWindow license;
-    if (findSeenWindow("#32770", "Tidy Kit License Agreement", license)) {
-        fail("the licence page opened before the backdrop could be seen alone");
+    // The first page opens 250 ms after the backdrop: the picture shows the
+    // setup held still before then. A loaded machine may be too slow for
+    // that; the setup is then started again.
+    HWND backdrop = nullptr;
+    for (int attempt = 1;; ++attempt) {
+        backdrop = continueToBackdrop(openWelcome());
+        const DWORD held = stepWithSetupHeld("backdrop");
+        SeenWindow created = {};
+        if (findSeenWindow("InstallApp", "Setup Mate", created) && held - created.created < 250) {
+            break;
+        }
+        if (attempt == 10) {
+            fail("ten times the backdrop could not be captured within 250 ms of its creation");
+        }
+        note("the backdrop was captured %lu ms after its creation; the setup starts again",
+             static_cast<unsigned long>(held - created.created));
+        stopSetup();
     }
-    step("backdrop");
     expectCurrentStep(-1, "before the first page");
     expectRect(windowRect(backdrop), {0, 0, screenWidth, screenHeight}, "the backdrop covers the screen");
     expectStrip();

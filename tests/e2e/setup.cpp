@@ -136,6 +136,10 @@ void startSetup()
              static_cast<unsigned long>(GetLastError()));
     }
     note("started %s, process %lu", driverOptions.setupPath.c_str(), static_cast<unsigned long>(setup.dwProcessId));
+    {
+        std::lock_guard<std::mutex> guard(watchedLock);
+        watched.clear();
+    }
     stopWatching = false;
     watcher = std::thread(watchWindows);
 }
@@ -181,6 +185,13 @@ void expectSetupEndsSilently()
         }
     }
     expect(true, "no message box appeared");
+}
+
+void holdSetup(bool held)
+{
+    if (setup.hThread) {
+        held ? SuspendThread(setup.hThread) : ResumeThread(setup.hThread);
+    }
 }
 
 void stopSetup()
