@@ -170,6 +170,18 @@ void pause(DWORD milliseconds)
     }
 }
 
+bool waitUntil(const std::function<bool()>& condition, DWORD milliseconds)
+{
+    const DWORD start = scenarioClock();
+    while (!condition()) {
+        if (scenarioClock() - start >= milliseconds) {
+            return false;
+        }
+        pause(10);
+    }
+    return true;
+}
+
 bool expect(bool condition, const char* format, ...)
 {
     va_list arguments;

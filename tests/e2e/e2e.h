@@ -17,6 +17,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ COLORREF screenPixel(int x, int y);
 DWORD scenarioClock();
 // Waits, failing the scenario when the time limit runs out meanwhile.
 void pause(DWORD milliseconds);
+// Asks the condition every 10 ms until it holds or the time is up; returns
+// whether it held.
+bool waitUntil(const std::function<bool()>& condition, DWORD milliseconds);
 
 // ---- The setup program
 

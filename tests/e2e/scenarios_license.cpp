@@ -157,11 +157,13 @@ SCENARIO(license_typing, 40)
     click(license, IDC_LICENSE_TEXT);
     typeText("typed by a user");
     step("license-typed");
-    std::string text = controlText(license, IDC_LICENSE_TEXT);
-    for (const DWORD start = scenarioClock();
-         text.find("typed by a user") == std::string::npos && scenarioClock() - start < 3000; pause(20)) {
-        text = controlText(license, IDC_LICENSE_TEXT);
-    }
+    std::string text;
+    waitUntil(
+        [&] {
+            text = controlText(license, IDC_LICENSE_TEXT);
+            return text.find("typed by a user") != std::string::npos;
+        },
+        3000);
     expect(text.find("typed by a user") != std::string::npos, "the typed words are in the field");
     expectLayoutFollows(license, original, 0, 0, "typing");
     expect(setupWindows().size() == 2, "the setup still shows just the backdrop and the licence page");

@@ -114,9 +114,7 @@ void expectAccepted(const char* typed, const char* folder)
     HWND installing = waitForWindow("#32770", "Installing Tidy Kit Program Files");
     std::string target = std::string(folder) + "\\Tkpatch.exe";
     std::string shown;
-    for (DWORD start = scenarioClock(); scenarioClock() - start < 10000 && shown != target; pause(10)) {
-        shown = controlText(installing, IDC_EXTRACTING);
-    }
+    waitUntil([&] { return (shown = controlText(installing, IDC_EXTRACTING)) == target; }, 10000);
     expectText(shown, target, (std::string("the file being extracted after \"") + typed + "\"").c_str());
     MessageBoxSeen failure = waitForMessageBox();
     expect(failure.text.rfind("Unable to create destination file!", 0) == 0, "no drive for %s", folder);

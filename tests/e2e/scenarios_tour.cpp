@@ -15,15 +15,10 @@ namespace {
 
 // Waits until the screen shows what the condition looks for; the tour fails,
 // naming the screen, when it does not come within the time.
-template <typename Condition>
-void waitForScreen(const char* screen, Condition shown, DWORD milliseconds = 20000)
+void waitForScreen(const char* screen, const std::function<bool()>& shown, DWORD milliseconds = 20000)
 {
-    const DWORD start = scenarioClock();
-    while (!shown()) {
-        if (scenarioClock() - start > milliseconds) {
-            fail("the %s did not appear within %lu ms", screen, static_cast<unsigned long>(milliseconds));
-        }
-        pause(10);
+    if (!waitUntil(shown, milliseconds)) {
+        fail("the %s did not appear within %lu ms", screen, static_cast<unsigned long>(milliseconds));
     }
 }
 

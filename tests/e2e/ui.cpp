@@ -207,13 +207,8 @@ void click(HWND dialog, int controlId)
     POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     // Under Wine the topmost backdrop is now and then raised over a page for
     // a moment; a user would wait for it to pass, and so does the click.
-    const DWORD start = scenarioClock();
-    HWND under = WindowFromPoint(middle);
-    while (under != target && scenarioClock() - start < 3000) {
-        pause(10);
-        under = WindowFromPoint(middle);
-    }
-    if (under != target) {
+    HWND under = nullptr;
+    if (!waitUntil([&] { return (under = WindowFromPoint(middle)) == target; }, 3000)) {
         fail("control %d of %s is covered at %ld,%ld by %s", controlId, describeWindow(dialog).c_str(), middle.x,
              middle.y, under ? describeWindow(under).c_str() : "nothing");
     }
@@ -273,10 +268,7 @@ void typeText(const char* text)
 
 std::string typedText(HWND field, const std::string& expected)
 {
-    const DWORD start = scenarioClock();
-    while (windowText(field) != expected && scenarioClock() - start < 3000) {
-        pause(20);
-    }
+    waitUntil([&] { return windowText(field) == expected; }, 3000);
     pause(200);
     return windowText(field);
 }

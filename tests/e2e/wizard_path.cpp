@@ -100,12 +100,9 @@ HWND inFront(HWND page)
     const RECT rect = windowRect(page);
     const POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     const DWORD start = scenarioClock();
-    while (GetAncestor(WindowFromPoint(middle), GA_ROOT) != page) {
-        if (scenarioClock() - start > 5000) {
-            fail("%s stays covered by %s", describeWindow(page).c_str(),
-                 describeWindow(GetAncestor(WindowFromPoint(middle), GA_ROOT)).c_str());
-        }
-        pause(10);
+    if (!waitUntil([&] { return GetAncestor(WindowFromPoint(middle), GA_ROOT) == page; }, 5000)) {
+        fail("%s stays covered by %s", describeWindow(page).c_str(),
+             describeWindow(GetAncestor(WindowFromPoint(middle), GA_ROOT)).c_str());
     }
     if (scenarioClock() > start) {
         note("%s was covered for %lu ms after it opened", describeWindow(page).c_str(),
