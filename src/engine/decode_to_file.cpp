@@ -1,5 +1,6 @@
 #include "engine/decode_to_file.h"
 
+#include "engine/portable/crc32.h"
 #include "engine/portable/lzhuf_decoder.h"
 #include "pages/progress.h"
 
@@ -7,11 +8,15 @@ namespace {
 struct FileSink {
     HWND page;
     HANDLE outFile;
+    uint32_t crc;
 };
 
+// The checksum follows the decoder's output, not the file, so that it also
+// shows a decoder fault.
 bool writeToFile(void* context, const uint8_t* block, uint32_t size)
 {
-    const FileSink* sink = static_cast<const FileSink*>(context);
+    FileSink* sink = static_cast<FileSink*>(context);
+    sink->crc = crc32(block, size, sink->crc);
     DWORD written = 0;
     const BOOL succeeded = WriteFile(sink->outFile, block, size, &written, nullptr);
     addProgress(sink->page, written);
@@ -19,8 +24,11 @@ bool writeToFile(void* context, const uint8_t* block, uint32_t size)
 }
 } // namespace
 
-bool decodeToFile(HWND page, const uint8_t* packed, uint32_t packedSize, uint32_t unpackedSize, HANDLE outFile)
+DecodeResult decodeToFile(HWND page, const uint8_t* packed, const PayloadEntry& row, HANDLE outFile)
 {
-    FileSink sink = {page, outFile};
-    return decodeStream(packed, packedSize, unpackedSize, writeToFile, &sink);
+    FileSink sink = {page, outFile, 0};
+    if (!decodeStream(packed, row.packedSize, row.unpackedSize, writeToFile, &sink)) {
+        return DECODE_WRITE_FAILED;
+    }
+    return sink.crc == row.unpackedCrc ? DECODE_WRITTEN : DECODE_CORRUPT;
 }

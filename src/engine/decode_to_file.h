@@ -3,7 +3,15 @@
 #include <cstdint>
 #include <windows.h>
 
-// Decodes the stream into the file in blocks of 1024 bytes, reporting each
-// write's byte count to the progress model. False when a write failed or
-// came up short (a full disk): decoding stops there.
-bool decodeToFile(HWND page, const uint8_t* packed, uint32_t packedSize, uint32_t unpackedSize, HANDLE outFile);
+#include "shell/config.h"
+
+enum DecodeResult {
+    DECODE_WRITTEN,      // every byte written, and they are the row's bytes
+    DECODE_WRITE_FAILED, // a write failed or came up short (a full disk)
+    DECODE_CORRUPT,      // the bytes written are not the row's: their checksum differs
+};
+
+// Decodes the row's packed stream into the file in blocks of 1024 bytes,
+// reporting each write's byte count to the progress model. Decoding stops at
+// the first failed write.
+DecodeResult decodeToFile(HWND page, const uint8_t* packed, const PayloadEntry& row, HANDLE outFile);

@@ -1,10 +1,14 @@
 #include "engine/install_files.h"
 
+#include <sddl.h>
+
 #include <cstring>
 
 #include "engine/decode_to_file.h"
+#include "engine/payload_check.h"
 #include "engine/portable/install_rules.h"
 #include "engine/portable/paths.h"
+#include "pages/location_page.h"
 #include "pages/progress.h"
 #include "resource.h"
 #include "shell/wizard.h"
@@ -13,7 +17,9 @@ namespace {
 constexpr DWORD SEQUENTIAL_NORMAL = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
 constexpr char createFailedText[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
 constexpr char writeFailedText[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
-constexpr char damagedText[] = "Installation data is damaged!\r\nInstallation will now be aborted.";
+// Full control for Administrators and SYSTEM, read and execute for Users,
+// inherited by everything inside and not by what stands above.
+constexpr char protectedFolderAccess[] = "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;FRFX;;;BU)";
 
 int abortInstallation(HWND page, const char* text)
 {
@@ -34,39 +40,85 @@ FILETIME fileStampUtc()
     return utc;
 }
 
-// The row's packed stream, or null when its resource is missing or its size
-// is not the row's packedSize.
-const uint8_t* packedStream(const PayloadEntry& row)
+// Calls visit with each level of an absolute folder path "X:\A\B" from the
+// top ("X:\A", then "X:\A\B") until it returns false. False when the path
+// is not of that form or does not fit a path buffer.
+template <typename Visit> bool visitFolderLevels(const char* path, Visit visit)
 {
-    HRSRC resource = FindResourceA(programInstance, row.resourceName, MAKEINTRESOURCEA(10));
-    if (resource == nullptr || SizeofResource(programInstance, resource) != row.packedSize) {
-        return nullptr;
+    char buffer[256];
+    static_assert(sizeof buffer == sizeof installPaths.installDir, "a level is at most the install folder");
+    if (std::strlen(path) >= sizeof buffer) {
+        return false;
     }
-    HGLOBAL loaded = LoadResource(programInstance, resource);
-    return loaded == nullptr ? nullptr : static_cast<const uint8_t*>(LockResource(loaded));
+    std::strcpy(buffer, path);
+    const int levels = cutFolderLevels(buffer);
+    for (int level = 0; level < levels; ++level) {
+        if (level > 0) {
+            buffer[std::strlen(buffer)] = '\\';
+        }
+        if (!visit(static_cast<const char*>(buffer))) {
+            break;
+        }
+    }
+    return levels > 0;
+}
+
+// A link may lead anywhere: nothing is ever written or deleted through one.
+bool isLink(const char* path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Only the read-only bit goes, so that a create or delete that still fails
+// leaves the file's other attributes as they were.
+void clearReadOnly(const char* path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
+}
+
+// The folder of the installation that the publisher key records: only an
+// administrator can have written it, so its files are the product's own.
+bool isRecordedInstallation(const char* folder)
+{
+    char recorded[PATH_BUFFER_SIZE];
+    return readPreviousFolder(recorded) && compareNoCase(recorded, folder) == 0;
 }
 
 // Writes one row's file; the text of the error to show, or null.
 const char* writeRow(HWND page, const PayloadEntry& row, const char* target, const FILETIME& stamp)
 {
-    const uint8_t* packed = packedStream(row);
+    const uint8_t* packed = checkedPackedStream(row);
     if (packed == nullptr) {
-        return damagedText;
+        return damagedPayloadText;
+    }
+    if (isLink(target)) {
+        return createFailedText;
     }
     // A read-only file of an earlier installation is replaced like any other:
     // creating over it would fail and end the setup at every attempt.
-    SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
+    clearReadOnly(target);
     HANDLE file =
         CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, SEQUENTIAL_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return createFailedText;
     }
-    const bool written = decodeToFile(page, packed, row.packedSize, row.unpackedSize, file);
-    if (written) {
+    const DecodeResult result = decodeToFile(page, packed, row, file);
+    if (result == DECODE_WRITTEN) {
         SetFileTime(file, &stamp, &stamp, &stamp);
     }
     CloseHandle(file);
-    return written ? nullptr : writeFailedText;
+    switch (result) {
+    case DECODE_WRITTEN:
+        return nullptr;
+    case DECODE_WRITE_FAILED:
+        return writeFailedText;
+    default:
+        return damagedPayloadText;
+    }
 }
 } // namespace
 
@@ -74,10 +126,8 @@ int installFiles(HWND page) { return installRows(page, installConfig.files, inst
 
 int installRows(HWND page, const PayloadEntry* rows, int count)
 {
-    if (pathExists(installPaths.installDir)) {
-        clearOldInstall(installPaths.installDir);
-    } else {
-        createFolderPath(installPaths.installDir);
+    if (!prepareInstallFolder(installPaths.installDir)) {
+        return abortInstallation(page, createFailedText);
     }
     const FILETIME stamp = fileStampUtc();
     for (int i = 0; i < count; ++i) {
@@ -111,19 +161,40 @@ int installRows(HWND page, const PayloadEntry* rows, int count)
 
 bool pathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
+bool prepareInstallFolder(const char* folder)
+{
+    if (passesThroughLink(folder)) {
+        return false;
+    }
+    if (!pathExists(folder)) {
+        createFolderPath(folder);
+    } else if (isRecordedInstallation(folder)) {
+        clearOldInstall(folder);
+    }
+    return true;
+}
+
+bool passesThroughLink(const char* path)
+{
+    bool linked = false;
+    const bool judged = visitFolderLevels(path, [&linked](const char* level) {
+        linked = isLink(level);
+        return !linked && pathExists(level); // a missing level has no links below it
+    });
+    return linked || !judged;
+}
+
 void createFolderPath(const char* path)
 {
-    char buffer[256];
-    if (std::strlen(path) >= sizeof buffer) {
-        return;
-    }
-    std::strcpy(buffer, path);
-    const int levels = cutFolderLevels(buffer);
-    for (int level = 0; level < levels; ++level) {
-        CreateDirectoryA(buffer, nullptr); // a level that exists already just fails
-        if (level + 1 < levels) {
-            buffer[std::strlen(buffer)] = '\\';
-        }
+    SECURITY_ATTRIBUTES security = {sizeof security, nullptr, FALSE};
+    const bool isProtected = ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        protectedFolderAccess, SDDL_REVISION_1, &security.lpSecurityDescriptor, nullptr);
+    visitFolderLevels(path, [&security, isProtected](const char* level) {
+        CreateDirectoryA(level, isProtected ? &security : nullptr); // a level that exists already just fails
+        return true;
+    });
+    if (isProtected) {
+        LocalFree(security.lpSecurityDescriptor);
     }
 }
 
@@ -131,6 +202,11 @@ void clearOldInstall(const char* folder)
 {
     char pattern[MAX_PATH];
     if (!joinPath(pattern, sizeof pattern, folder, "*.*", 0)) {
+        return;
+    }
+    // A folder may have become a link since it was listed: it is judged again
+    // as it is entered.
+    if (isLink(folder)) {
         return;
     }
     WIN32_FIND_DATAA entry;
@@ -151,7 +227,7 @@ void clearOldInstall(const char* folder)
         if (isFolder) {
             clearOldInstall(path);
         } else if (shouldDeleteOnClear(entry.cFileName)) {
-            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL); // so that a read-only file can go
+            clearReadOnly(path); // so that a read-only file can go
             DeleteFileA(path);
         }
     } while (FindNextFileA(search, &entry));

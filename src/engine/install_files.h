@@ -13,7 +13,16 @@ int installFiles(HWND page);
 int installRows(HWND page, const PayloadEntry* rows, int count);
 
 bool pathExists(const char* path);
-// Creates every missing level of an absolute folder path "X:\A\B".
+// Makes the install folder ready for the files: creates a missing one, and
+// clears an existing one only when it is the folder that an earlier
+// installation recorded. False, with nothing changed, when the folder or one
+// of the folders above it is a link (a junction or symbolic link).
+bool prepareInstallFolder(const char* folder);
+// True when an existing level of the absolute folder path below its drive
+// root is a link, or when the path cannot be judged (not drive-rooted, too long).
+bool passesThroughLink(const char* path);
+// Creates every missing level of an absolute folder path "X:\A\B", each with
+// an access list that lets only administrators and the system change it.
 void createFolderPath(const char* path);
 // Deletes the files below the folder except those with a preserved extension.
 // Folders are kept; folders whose name begins with a dot are not entered, and

@@ -11,12 +11,15 @@ constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 constexpr uint32_t RESTORE_SETTLE_MS = 50;
 
+// Every key but the current user's is a machine key, or one below it.
+REGSAM fullAccess(HKEY parent) { return KEY_ALL_ACCESS | (parent == HKEY_CURRENT_USER ? 0 : MACHINE_VIEW); }
+
 HKEY createKey(HKEY parent, const char* path)
 {
     char noClass[] = "";
     HKEY key;
-    if (RegCreateKeyExA(parent, path, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(parent, path, 0, noClass, REG_OPTION_NON_VOLATILE, fullAccess(parent), nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
         return nullptr;
     }
     return key;
@@ -25,7 +28,7 @@ HKEY createKey(HKEY parent, const char* path)
 HKEY openKey(HKEY parent, const char* path)
 {
     HKEY key;
-    if (RegOpenKeyExA(parent, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(parent, path, 0, fullAccess(parent), &key) != ERROR_SUCCESS) {
         return nullptr;
     }
     return key;
@@ -115,8 +118,10 @@ void registerInstallation()
     removeAutostartValue(HKEY_CURRENT_USER, runKey);
 }
 
-// A read-me path or command line that does not fit starts nothing; the
-// window is minimised and restored all the same.
+// The viewer is named by its full path: a bare name would be looked for in
+// the setup's own folder first, where anyone may have put a program of that
+// name. A path or command line that does not fit starts nothing; the window
+// is minimised and restored all the same.
 void viewReadMe(HWND window)
 {
     STARTUPINFOA startup = {};
@@ -125,12 +130,14 @@ void viewReadMe(HWND window)
     startup.wShowWindow = SW_SHOWNORMAL;
     ShowWindow(window, SW_MINIMIZE);
 
+    char viewerPath[MAX_PATH];
     char commandLine[README_COMMAND_SIZE];
     PROCESS_INFORMATION viewer;
-    if (composeReadMeCommand(commandLine, readMeCommand, installPaths.installDir,
+    if (joinPath(viewerPath, sizeof viewerPath, installPaths.windowsDir, readMeViewer, 0) &&
+        composeReadMeCommand(commandLine, viewerPath, installPaths.installDir,
                              installConfig.files[README_ROW].fileName) &&
-        CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, installPaths.installDir, &startup,
-                       &viewer)) {
+        CreateProcessA(viewerPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, installPaths.installDir,
+                       &startup, &viewer)) {
         WaitForSingleObject(viewer.hProcess, INFINITE);
         CloseHandle(viewer.hProcess);
         CloseHandle(viewer.hThread);

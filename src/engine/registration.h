@@ -2,6 +2,11 @@
 #pragma once
 #include <windows.h>
 
+// The shipped program is 32-bit: on 64-bit Windows its machine keys are those
+// of the 32-bit view. Every build names that view, so that the 64-bit one
+// reads and writes exactly the keys the shipped one does.
+constexpr REGSAM MACHINE_VIEW = KEY_WOW64_32KEY;
+
 // Writes the publisher value, the version value and the uninstall entry, and
 // removes the previous version's autostart values. Each step runs whatever
 // happened to the others; nothing is reported.

@@ -90,8 +90,9 @@ void onInitDialog(HWND page)
     setDefaultGroup(page);
 }
 
-// The group is taken as typed; "Continue" stays disabled once the shortcuts
-// dialog has been opened.
+// The group is taken as typed. "Continue" and "Reset Group" stay disabled
+// once the shortcuts dialog has been opened: the group of the shortcuts is
+// the group the installation records.
 void onContinue(HWND page)
 {
     GetDlgItemTextA(page, IDC_GROUP_BOX, installPaths.groupName, sizeof installPaths.groupName);
@@ -101,6 +102,7 @@ void onContinue(HWND page)
     }
     setStepMarker(STEP_SHORTCUTS);
     EnableWindow(GetDlgItem(page, IDC_GROUP_CONTINUE), FALSE);
+    EnableWindow(GetDlgItem(page, IDC_RESET_GROUP), FALSE);
     if (runShortcutsDialog(page) == 1) {
         pumpMessagesFor(page, AFTER_SHORTCUTS_MS);
         EndDialog(page, 1);

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "engine/install_files.h"
+#include "engine/registration.h"
 #include "engine/portable/paths.h"
 #include "pages/list_row.h"
 #include "pages/pages.h"
@@ -20,7 +22,7 @@ FolderListState folderListState;
 static_assert(sizeof installPaths.installDir == PATH_BUFFER_SIZE, "the install folder is a path buffer");
 
 namespace {
-constexpr int EDIT_TEXT_LIMIT = 259;
+constexpr int EDIT_TEXT_LIMIT = TYPED_PATH_CAPACITY - 1;
 constexpr int INDENT_PIXELS = 8;
 constexpr char PATH_INVALID_HEADING[] = "Path Invalid!\r\n\r\n";
 
@@ -97,6 +99,19 @@ void addSubfolderRows(HWND list, const char* path, int room)
     FindClose(search);
 }
 
+// The rules judge the text; the system has the last word on how it reads a
+// path (device names such as CON or NUL among others), and a folder reached
+// through a link could be anyone's.
+LocationProblem judgeAsTheSystem(const char* folder)
+{
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(folder, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full || std::strcmp(full, folder) != 0) {
+        return LOCATION_BAD_NAME;
+    }
+    return passesThroughLink(folder) ? LOCATION_THROUGH_LINK : LOCATION_ACCEPTED;
+}
+
 // Fills the shell's record for a drive or folder row; a folder that does not
 // exist gets the generic folder icon and its last component as name.
 bool queryRowIcon(const char* path, UINT flags)
@@ -171,7 +186,7 @@ void applyDefaultFolder(HWND page)
 bool readPreviousFolder(char* buffer)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, KEY_ALL_ACCESS | MACHINE_VIEW, &key) != ERROR_SUCCESS) {
         return false;
     }
     DWORD type = REG_NONE;
@@ -188,10 +203,13 @@ int validateLocation(HWND page)
 {
     // Room for more than a path buffer holds, so that a longer text is
     // refused rather than silently cut.
-    char typed[EDIT_TEXT_LIMIT + 1];
+    char typed[TYPED_PATH_CAPACITY];
     GetDlgItemTextA(page, IDC_LOCATION_EDIT, typed, sizeof typed);
     char folder[PATH_BUFFER_SIZE];
-    const LocationProblem problem = resolveInstallLocation(typed, installConfig.productName, folder);
+    LocationProblem problem = resolveInstallLocation(typed, installConfig.productName, folder);
+    if (problem == LOCATION_ACCEPTED) {
+        problem = judgeAsTheSystem(folder);
+    }
     if (problem != LOCATION_ACCEPTED) {
         char message[128];
         wsprintfA(message, locationReasonFormat(problem), PATH_INVALID_HEADING);

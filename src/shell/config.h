@@ -23,6 +23,8 @@ struct PayloadEntry {
     char shortcutCaption[20];
     uint32_t unpackedSize;
     uint32_t packedSize;
+    uint32_t unpackedCrc; // CRC-32 of the installed file's bytes
+    uint32_t packedCrc;   // CRC-32 of the resource's bytes
 };
 
 constexpr int PAYLOAD_ROWS = 8;
@@ -77,7 +79,7 @@ constexpr char defaultInstallRoot[] = "C:\\Moorfield Systems";
 constexpr char publisherKey[] = "Software\\Moorfield Systems";
 constexpr char versionKeySuffix[] = "\\Programs\\Tidy Kit\\Current Version";
 constexpr char previousAutostartValue[] = "TidyKit3";
-constexpr char readMeCommand[] = "Notepad.exe %s";
+constexpr char readMeViewer[] = "Notepad.exe"; // in the Windows folder
 constexpr int README_ROW = 4;    // row 5: the read-me text
 constexpr int UNINSTALL_ROW = 0; // row 1: the uninstaller
 

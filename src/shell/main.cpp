@@ -2,6 +2,7 @@
 // program's only message loop. The exit code is 1 in every case.
 #include <windows.h>
 
+#include "engine/payload_check.h"
 #include "resource.h"
 #include "shell/backdrop.h"
 #include "shell/config.h"
@@ -81,6 +82,32 @@ INT_PTR CALLBACK welcomeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     }
 }
 
+// DLLs loaded at run time come from the system folder only: neither the
+// setup's own folder (a downloads folder anyone may write to) nor the current
+// one. SetDefaultDllDirectories is looked up, as older systems lack it.
+void restrictDllSearch()
+{
+    using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
+    SetDllDirectoryA("");
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesProc>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr) {
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
+// A damaged setup says so before it has changed anything.
+bool payloadChecked()
+{
+    if (payloadIsIntact(installConfig.files, installConfig.fileCount)) {
+        return true;
+    }
+    MessageBoxA(nullptr, damagedPayloadText, setupTitle, MB_ICONERROR);
+    showAbortWarning(nullptr);
+    return false;
+}
+
 void runMessageLoop()
 {
     MSG message;
@@ -97,7 +124,11 @@ void runMessageLoop()
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
+    restrictDllSearch();
     programInstance = instance;
+    if (!payloadChecked()) {
+        return 1;
+    }
     screenWidth = GetSystemMetrics(SM_CXSCREEN);
     screenHeight = GetSystemMetrics(SM_CYSCREEN);
     registerWelcomeClass();

@@ -55,7 +55,8 @@ void applyProductName(HWND dialog, int toCaption)
 
 void setSmallIcon(HWND window, int iconResource)
 {
-    HANDLE icon = LoadImageA(programInstance, MAKEINTRESOURCEA(iconResource), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    // A shared icon is loaded once and freed by the system, however many pages ask for it.
+    HANDLE icon = LoadImageA(programInstance, MAKEINTRESOURCEA(iconResource), IMAGE_ICON, 16, 16, LR_SHARED);
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 

@@ -3,6 +3,8 @@
 // block. Screenshots of dialogs shrink to a few per cent of their raw size.
 #include "png.h"
 
+#include "engine/portable/crc32.h"
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -163,26 +165,6 @@ std::vector<uint8_t> zlibCompress(const std::vector<uint8_t>& data)
         out.push_back(static_cast<uint8_t>(adler >> shift));
     }
     return out;
-}
-
-uint32_t crc32(const uint8_t* bytes, size_t count, uint32_t crc)
-{
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> entries{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            entries[n] = c;
-        }
-        return entries;
-    }();
-    crc = ~crc;
-    for (size_t i = 0; i < count; ++i) {
-        crc = table[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
-    }
-    return ~crc;
 }
 
 void putBigEndian(std::vector<uint8_t>& out, uint32_t value)

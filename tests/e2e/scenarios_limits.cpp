@@ -23,8 +23,9 @@ constexpr char tooLong[] = "Path is too long!";
 // The files of the install folder, in the order the setup writes them.
 const char* const installFolderFiles[] = {"Tkpatch.exe", "Tidy Kit.exe", "Tidy Kit.hlp", "ReadFirst.txt",
                                           "Add-Ons.dat", "Buying.txt",   "Owner.txt"};
-// "Notepad.exe ", the quotes, the backslash and "ReadFirst.txt" around the install folder.
-constexpr size_t README_COMMAND_OVERHEAD = 28;
+// The quoted viewer path and a space, then the quotes, the backslash and
+// "ReadFirst.txt" around the install folder.
+size_t readMeCommandOverhead() { return (windowsFolder() + "\\Notepad.exe").size() + 3 + 16; }
 
 // base, then folders of up to 49 letters, then the last folder when one is
 // given, so that the whole path has exactly the given length.
@@ -282,7 +283,7 @@ SCENARIO(limits_longest_install, 180)
     expectText(windowText(groupField(group)), group40, "typing stops at 40 characters");
     step("group-40");
     expect(!finishWithReadMe(group), "no viewer starts for a command line of %u characters",
-           static_cast<unsigned>(folder.size() + README_COMMAND_OVERHEAD));
+           static_cast<unsigned>(folder.size() + readMeCommandOverhead()));
 
     expectInstalledIn(folder);
     const std::string groupFolder = programsFolder() + "\\" + group40;
@@ -308,7 +309,7 @@ SCENARIO(limits_longest_install, 180)
 SCENARIO(limits_read_me_command, 300)
 {
     for (size_t command : {258, 259, 260}) {
-        const std::string folder = pathOfLength("C:", command - README_COMMAND_OVERHEAD, product);
+        const std::string folder = pathOfLength("C:", command - readMeCommandOverhead(), product);
         HWND location = startToLocationPage();
         typeFolder(location, folder.c_str());
         const bool opened = finishWithReadMe(installToGroupPage(location));

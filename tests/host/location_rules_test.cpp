@@ -56,7 +56,38 @@ TEST(ResolveInstallLocation, AppendsTheProductNameUnlessItIsThere)
     EXPECT_EQ(resolve("D:\\TIDY KIT 2").folder, "D:\\TIDY KIT 2");
     EXPECT_EQ(resolve("D:\\Old\\tidy kitchen").folder, "D:\\Old\\tidy kitchen");
     EXPECT_EQ(resolve(" C:\\Apps").problem, LOCATION_NO_DRIVE) << "used raw, not trimmed";
-    EXPECT_EQ(resolve("D:\\Apps ").folder, "D:\\Apps \\Tidy Kit");
+}
+
+// The rules judge the path the system will use, not the text as typed.
+TEST(ResolveInstallLocation, JudgesThePathAsWindowsReadsIt)
+{
+    EXPECT_EQ(resolve("C:\\Tidy Kit\\..").problem, LOCATION_ROOT_DRIVE);
+    EXPECT_EQ(resolve("C:\\Tidy Kit\\..\\..\\.\\").problem, LOCATION_ROOT_DRIVE) << "never above the root";
+    EXPECT_EQ(resolve("C:\\Tidy Kit\\..\\Users").folder, "C:\\Users\\Tidy Kit");
+    EXPECT_EQ(resolve("C:\\Tidy Kit\\..\\Windows").folder, "C:\\Windows\\Tidy Kit");
+    EXPECT_EQ(resolve("C:\\A\\.\\B\\\\C/D\\").folder, "C:\\A\\B\\C\\D\\Tidy Kit");
+    EXPECT_EQ(resolve("C:\\Tidy Kit\\.").folder, "C:\\Tidy Kit");
+    EXPECT_EQ(resolve("C:\\bad?\\..\\Good").folder, "C:\\Good\\Tidy Kit") << "a removed name is never used";
+    // A typed text longer than a path buffer may still name a short folder.
+    EXPECT_EQ(resolve("C:\\" + std::string(240, 'a') + "\\..\\x").folder, "C:\\x\\Tidy Kit");
+    for (const char* odd : {"D:\\Apps ", "D:\\Apps.", "D:\\...", "C:\\Tidy Kit:stream", "C:\\a<b", "C:\\a>b",
+                            "C:\\a\"b", "C:\\a|b", "C:\\a*", "C:\\a\tb\\Tidy Kit"}) {
+        EXPECT_EQ(resolve(odd).problem, LOCATION_BAD_NAME) << odd;
+        EXPECT_EQ(resolve(odd).folder, "") << odd;
+    }
+}
+
+TEST(CanonicalFolderPath, NeverWritesPastItsCapacity)
+{
+    char out[13];
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(canonicalFolderPath("C:\\abcdefgh", out, 12), LOCATION_ACCEPTED);
+    EXPECT_STREQ(out, "C:\\abcdefgh");
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(canonicalFolderPath("C:\\abcdefghi", out, 12), LOCATION_TOO_LONG);
+    EXPECT_EQ(out[12], 'x');
+    EXPECT_EQ(canonicalFolderPath("C:\\abcdefghi\\..", out, 12), LOCATION_TOO_LONG)
+        << "a component that does not fit is refused even when a later one would remove it";
 }
 
 TEST(ResolveInstallLocation, RefusesWhatWouldPassAPathBuffer)
@@ -78,6 +109,8 @@ TEST(ResolveInstallLocation, EveryProblemHasItsWarning)
     EXPECT_STREQ(locationReasonFormat(LOCATION_NO_DRIVE), "%sMissing : or \\ in drive.");
     EXPECT_STREQ(locationReasonFormat(LOCATION_ROOT_DRIVE), "%sPath may not be a root drive...");
     EXPECT_STREQ(locationReasonFormat(LOCATION_TOO_LONG), "%sPath is too long!");
+    EXPECT_STREQ(locationReasonFormat(LOCATION_BAD_NAME), "%sPath holds a name that Windows does not allow.");
+    EXPECT_STREQ(locationReasonFormat(LOCATION_THROUGH_LINK), "%sPath may not lead through a folder link.");
     EXPECT_EQ(locationReasonFormat(LOCATION_ACCEPTED), nullptr);
 }
 

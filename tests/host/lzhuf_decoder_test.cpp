@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "corpus.h"
+#include "engine/portable/crc32.h"
 #include "engine/portable/lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
 #include "symbol_writer.h"
@@ -190,4 +191,12 @@ TEST(LzhufDecoder, RefusedBlockStopsTheDecoding)
     EXPECT_FALSE(decodeStream(packed.data(), static_cast<uint32_t>(packed.size()), 5000, record, &recording));
     EXPECT_EQ(recording.blocks, (std::vector<uint32_t>{1024, 1024}));
     EXPECT_EQ(lzhufDecoder.outputRemaining, 5000u - 3 * 1024) << "nothing decoded after the refused block";
+}
+
+TEST(Crc32, GivesTheStandardCheckValueWholeOrInParts)
+{
+    const uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(crc32(digits, sizeof digits), 0xCBF43926u);
+    EXPECT_EQ(crc32(digits + 4, 5, crc32(digits, 4)), 0xCBF43926u);
+    EXPECT_EQ(crc32(digits, 0), 0u);
 }

@@ -39,10 +39,11 @@ TEST(RegistrationTexts, RefuseWhatDoesNotFitAndNeverWritePastTheEnd)
 TEST(ReadMeCommand, QuotesThePathSoThatAFolderWithSpacesStaysOneArgument)
 {
     char command[README_COMMAND_SIZE];
-    ASSERT_TRUE(composeReadMeCommand(command, "Notepad.exe %s", "C:\\Moorfield Systems\\Tidy Kit", "ReadFirst.txt"));
-    EXPECT_STREQ(command, "Notepad.exe \"C:\\Moorfield Systems\\Tidy Kit\\ReadFirst.txt\"");
-    ASSERT_TRUE(composeReadMeCommand(command, "Notepad.exe %s", "D:\\", "ReadFirst.txt"));
-    EXPECT_STREQ(command, "Notepad.exe \"D:\\ReadFirst.txt\"");
+    ASSERT_TRUE(composeReadMeCommand(command, "C:\\Win dows\\Notepad.exe", "C:\\Moorfield Systems\\Tidy Kit",
+                                     "ReadFirst.txt"));
+    EXPECT_STREQ(command, "\"C:\\Win dows\\Notepad.exe\" \"C:\\Moorfield Systems\\Tidy Kit\\ReadFirst.txt\"");
+    ASSERT_TRUE(composeReadMeCommand(command, "C:\\W\\Notepad.exe", "D:\\", "ReadFirst.txt"));
+    EXPECT_STREQ(command, "\"C:\\W\\Notepad.exe\" \"D:\\ReadFirst.txt\"");
 }
 
 TEST(ReadMeCommand, IsEmptyWhenThePathOrTheCommandLineDoesNotFit)
@@ -51,19 +52,20 @@ TEST(ReadMeCommand, IsEmptyWhenThePathOrTheCommandLineDoesNotFit)
     // Quoted path: 2 quotes + folder + backslash + 13 characters + 2 NULs in
     // 256 bytes, so a 238-character folder is the longest that fits...
     const std::string fits = "C:\\" + std::string(235, 'f');
-    ASSERT_TRUE(composeReadMeCommand(command, "%s", fits.c_str(), "ReadFirst.txt"));
-    EXPECT_EQ(std::strlen(command), 254u);
+    ASSERT_TRUE(composeReadMeCommand(command, "", fits.c_str(), "ReadFirst.txt"));
+    EXPECT_EQ(std::strlen(command), 257u);
     const std::string tooLong = fits + "f";
     std::memset(command, 'x', sizeof command);
-    EXPECT_FALSE(composeReadMeCommand(command, "%s", tooLong.c_str(), "ReadFirst.txt"));
+    EXPECT_FALSE(composeReadMeCommand(command, "", tooLong.c_str(), "ReadFirst.txt"));
     EXPECT_STREQ(command, "");
-    // ...and with "Notepad.exe " before it, the command line overflows its
-    // 260 bytes first: a folder of N characters makes N + 28 of them, and
-    // every composed text keeps its two closing NULs.
-    const std::string shorter = "C:\\" + std::string(227, 'f');
-    EXPECT_TRUE(composeReadMeCommand(command, "Notepad.exe %s", shorter.c_str(), "ReadFirst.txt"));
+    // ...and with the quoted viewer before it, the command line overflows its
+    // 260 bytes first: with C:\windows\Notepad.exe a folder of N characters
+    // makes N + 41 of them, and every composed text keeps its two closing NULs.
+    const std::string shorter = "C:\\" + std::string(214, 'f');
+    EXPECT_TRUE(composeReadMeCommand(command, "C:\\windows\\Notepad.exe", shorter.c_str(), "ReadFirst.txt"));
     EXPECT_EQ(std::strlen(command), 258u);
     std::memset(command, 'x', sizeof command);
-    EXPECT_FALSE(composeReadMeCommand(command, "Notepad.exe %s", (shorter + "f").c_str(), "ReadFirst.txt"));
+    EXPECT_FALSE(
+        composeReadMeCommand(command, "C:\\windows\\Notepad.exe", (shorter + "f").c_str(), "ReadFirst.txt"));
     EXPECT_STREQ(command, "");
 }

@@ -1,5 +1,6 @@
 // lzhuf pack [--greedy] IN OUT    writes the headerless LZHUF stream of IN to OUT
 // lzhuf unpack IN OUT SIZE        decodes the stream IN into SIZE bytes in OUT
+// lzhuf crc32 IN                   prints the CRC-32 of IN as 0x followed by eight hex digits
 // On any error: a message on stderr, exit status 1, and no OUT left behind.
 #include <cerrno>
 #include <cstdio>
@@ -8,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/portable/crc32.h"
 #include "lzhuf_encoder.h"
 
 namespace {
 constexpr char usage[] = "usage: lzhuf pack [--greedy] IN OUT\n"
-                         "       lzhuf unpack IN OUT SIZE\n";
+                         "       lzhuf unpack IN OUT SIZE\n"
+                         "       lzhuf crc32 IN\n";
 
 bool fail(const std::string& message)
 {
@@ -96,6 +99,16 @@ bool unpack(const char* in, const char* out, const char* sizeText)
            writeFile(out, unpackStream(packed.data(), packed.size(), size));
 }
 
+bool printCrc(const char* in)
+{
+    std::vector<uint8_t> data;
+    if (!readFile(in, data)) {
+        return false;
+    }
+    std::printf("0x%08X\n", static_cast<unsigned>(crc32(data.data(), data.size())));
+    return true;
+}
+
 bool run(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
@@ -107,6 +120,9 @@ bool run(int argc, char** argv)
     }
     if (command == "unpack" && argc == 5) {
         return unpack(argv[2], argv[3], argv[4]);
+    }
+    if (command == "crc32" && argc == 3) {
+        return printCrc(argv[2]);
     }
     std::fputs(usage, stderr);
     return false;

@@ -20,12 +20,12 @@ bool fillOneText(char* out, size_t capacity, const char* format, const char* arg
     return endText(out, capacity, length, fits);
 }
 
-bool composeReadMeCommand(char (&commandLine)[README_COMMAND_SIZE], const char* commandFormat, const char* installDir,
+bool composeReadMeCommand(char (&commandLine)[README_COMMAND_SIZE], const char* viewerPath, const char* installDir,
                           const char* readMeName)
 {
     char quotedPath[QUOTED_README_SIZE];
     if (!joinPath(quotedPath, sizeof quotedPath, installDir, readMeName, 1)) {
         return endText(commandLine, sizeof commandLine, 0, false);
     }
-    return fillOneText(commandLine, sizeof commandLine, commandFormat, quotedPath);
+    return concatenateTexts(commandLine, sizeof commandLine, {"\"", viewerPath, "\" ", quotedPath});
 }

@@ -16,9 +16,9 @@ constexpr size_t README_COMMAND_SIZE = 260;
 // character, '%' included, is copied as it is.
 bool fillOneText(char* out, size_t capacity, const char* format, const char* argument);
 
-// The viewer command (a format with one "%s") filled with the read-me's path
-// in the install folder, in quotes so that a folder with spaces stays one
-// argument. False, with an empty command line, when the quoted path does not
-// fit QUOTED_README_SIZE or the command line does not fit README_COMMAND_SIZE.
-bool composeReadMeCommand(char (&commandLine)[README_COMMAND_SIZE], const char* commandFormat, const char* installDir,
+// The viewer's full path, then the read-me's path in the install folder, each
+// in quotes so that a folder with spaces stays one argument. False, with an
+// empty command line, when the quoted path does not fit QUOTED_README_SIZE or
+// the command line does not fit README_COMMAND_SIZE.
+bool composeReadMeCommand(char (&commandLine)[README_COMMAND_SIZE], const char* viewerPath, const char* installDir,
                           const char* readMeName);

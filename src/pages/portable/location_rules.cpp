@@ -15,9 +15,81 @@ const char* locationReasonFormat(LocationProblem problem)
         return "%sPath may not be a root drive...";
     case LOCATION_TOO_LONG:
         return "%sPath is too long!";
+    case LOCATION_BAD_NAME:
+        return "%sPath holds a name that Windows does not allow.";
+    case LOCATION_THROUGH_LINK:
+        return "%sPath may not lead through a folder link.";
     default:
         return nullptr;
     }
+}
+
+namespace {
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool isFolderName(const char* name, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(name[i]) < 0x20 || std::strchr("<>:\"|?*", name[i]) != nullptr) {
+            return false;
+        }
+    }
+    return name[length - 1] != '.' && name[length - 1] != ' ';
+}
+
+// Drops the last component of a canonical path, keeping the drive root.
+size_t parentLength(const char* path, size_t length)
+{
+    while (length > 3 && path[length - 1] != '\\') {
+        --length;
+    }
+    return length > 3 ? length - 1 : 3;
+}
+} // namespace
+
+LocationProblem canonicalFolderPath(const char* path, char* out, size_t capacity)
+{
+    if (capacity < 4) {
+        return LOCATION_TOO_LONG;
+    }
+    out[0] = path[0];
+    out[1] = ':';
+    out[2] = '\\';
+    size_t length = 3;
+    for (size_t start = 3; path[start] != '\0';) {
+        size_t end = start;
+        while (path[end] != '\0' && !isSeparator(path[end])) {
+            ++end;
+        }
+        const size_t size = end - start;
+        if (size == 2 && path[start] == '.' && path[start + 1] == '.') {
+            length = parentLength(out, length);
+        } else if (size > 0 && !(size == 1 && path[start] == '.')) {
+            const size_t separator = length > 3 ? 1 : 0;
+            if (length + separator + size >= capacity) {
+                out[0] = '\0';
+                return LOCATION_TOO_LONG;
+            }
+            if (separator) {
+                out[length++] = '\\';
+            }
+            std::memcpy(out + length, path + start, size);
+            length += size;
+        }
+        start = path[end] == '\0' ? end : end + 1;
+    }
+    out[length] = '\0';
+    // Only the components that remain are names; those removed by ".." never reach the system.
+    for (size_t start = 3; start < length;) {
+        const char* next = std::strchr(out + start, '\\');
+        const size_t end = next != nullptr ? static_cast<size_t>(next - out) : length;
+        if (!isFolderName(out + start, end - start)) {
+            out[0] = '\0';
+            return LOCATION_BAD_NAME;
+        }
+        start = end + 1;
+    }
+    return LOCATION_ACCEPTED;
 }
 
 LocationProblem resolveInstallLocation(const char* typed, const char* productName, char* out)
@@ -29,18 +101,23 @@ LocationProblem resolveInstallLocation(const char* typed, const char* productNam
     if (typed[1] != ':' || typed[2] != '\\') {
         return LOCATION_NO_DRIVE;
     }
-    if (typed[3] == '\0') {
+    char canonical[TYPED_PATH_CAPACITY];
+    const LocationProblem problem = canonicalFolderPath(typed, canonical, sizeof canonical);
+    if (problem != LOCATION_ACCEPTED) {
+        return problem;
+    }
+    if (canonical[3] == '\0') {
         return LOCATION_ROOT_DRIVE;
     }
-    if (containsProductName(typed, productName)) {
-        if (std::strlen(typed) >= PATH_BUFFER_SIZE) {
+    if (containsProductName(canonical, productName)) {
+        if (std::strlen(canonical) >= PATH_BUFFER_SIZE) {
             return LOCATION_TOO_LONG;
         }
-        std::strcpy(out, typed);
+        std::strcpy(out, canonical);
         return LOCATION_ACCEPTED;
     }
     char joined[JOINED_PATH_CAPACITY];
-    if (!joinPath(joined, sizeof joined, typed, productName, 0)) {
+    if (!joinPath(joined, sizeof joined, canonical, productName, 0)) {
         return LOCATION_TOO_LONG;
     }
     std::strcpy(out, joined);

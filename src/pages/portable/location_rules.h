@@ -10,6 +10,8 @@ constexpr size_t PATH_BUFFER_SIZE = 256;
 // joinPath closes its text with two NULs, so a 255-character result needs one
 // byte more than a path buffer.
 constexpr size_t JOINED_PATH_CAPACITY = PATH_BUFFER_SIZE + 1;
+// The location field's text: at most 259 characters and the NUL.
+constexpr size_t TYPED_PATH_CAPACITY = 260;
 // Rows of the folder list, the computer row included.
 constexpr int FOLDER_LIST_ROWS = 500;
 
@@ -19,18 +21,30 @@ enum LocationProblem {
     LOCATION_NO_DRIVE,
     LOCATION_ROOT_DRIVE,
     LOCATION_TOO_LONG,
+    LOCATION_BAD_NAME,
+    LOCATION_THROUGH_LINK,
 };
 
 // The warning of a refused path: a format whose one "%s" takes the heading
 // "Path Invalid!" and an empty line. Null for an accepted path.
 const char* locationReasonFormat(LocationProblem problem);
 
-// Checks the typed text in order (empty, drive colon and backslash, bare root
-// drive) and composes the install folder into out (PATH_BUFFER_SIZE bytes):
-// the text itself when it names the product, otherwise the text with the
-// product name appended as a last folder. A result longer than a path buffer
-// allows is refused; out is then left empty.
+// Checks the typed text (empty, drive colon and backslash), reads it as
+// Windows does (canonicalFolderPath), refuses a bare root drive, and composes
+// the install folder into out (PATH_BUFFER_SIZE bytes): the canonical path
+// itself when it names the product, otherwise the path with the product name
+// appended as a last folder. A result longer than a path buffer allows is
+// refused; out is then left empty.
 LocationProblem resolveInstallLocation(const char* typed, const char* productName, char* out);
+
+// Writes the drive-rooted path ("X:\...") as Windows resolves it: '/' is a
+// separator like '\', a run of separators counts as one, "." components
+// vanish and ".." removes the component before it, never the drive root.
+// The result ends without a backslash unless it is the bare root. Refused
+// with LOCATION_BAD_NAME when a remaining component cannot be a folder name
+// (it holds one of < > : " | ? * or a control character, or ends with a dot
+// or a space), with LOCATION_TOO_LONG when the result does not fit capacity.
+LocationProblem canonicalFolderPath(const char* path, char* out, size_t capacity);
 
 // True when the product name stands anywhere in the text, in any ASCII letter case.
 bool containsProductName(const char* text, const char* productName);
