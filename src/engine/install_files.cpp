@@ -17,9 +17,6 @@ namespace {
 constexpr DWORD SEQUENTIAL_NORMAL = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
 constexpr char createFailedText[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
 constexpr char writeFailedText[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
-// Full control for Administrators and SYSTEM, read and execute for Users,
-// inherited by everything inside and not by what stands above.
-constexpr char protectedFolderAccess[] = "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;FRFX;;;BU)";
 
 int abortInstallation(HWND page, const char* text)
 {
@@ -64,10 +61,17 @@ template <typename Visit> bool visitFolderLevels(const char* path, Visit visit)
 }
 
 // A link may lead anywhere: nothing is ever written or deleted through one.
+// The entry's own attributes are read from its folder, so that a link whose
+// target is missing (which a create would make) counts too.
 bool isLink(const char* path)
 {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(path, &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 // Only the read-only bit goes, so that a create or delete that still fails

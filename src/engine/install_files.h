@@ -21,8 +21,12 @@ bool prepareInstallFolder(const char* folder);
 // True when an existing level of the absolute folder path below its drive
 // root is a link, or when the path cannot be judged (not drive-rooted, too long).
 bool passesThroughLink(const char* path);
+// The access list of the folders the setup creates: full control for
+// Administrators and SYSTEM, read and execute for Users, inherited by
+// everything inside and not from the folder above.
+constexpr char protectedFolderAccess[] = "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;FRFX;;;BU)";
 // Creates every missing level of an absolute folder path "X:\A\B", each with
-// an access list that lets only administrators and the system change it.
+// the protected access list.
 void createFolderPath(const char* path);
 // Deletes the files below the folder except those with a preserved extension.
 // Folders are kept; folders whose name begins with a dot are not entered, and

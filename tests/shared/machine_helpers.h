@@ -9,6 +9,14 @@
 #include <string>
 #include <vector>
 
+// The Windows form of a path of the Linux side, through drive Z:.
+inline std::string linuxPath(const std::string& path)
+{
+    std::string windows = "Z:" + path;
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    return windows;
+}
+
 // The files (or, with folders, the subfolders not beginning with a dot) of a
 // folder, sorted by name.
 inline std::vector<std::string> entriesIn(const std::string& folder, bool folders = false)
@@ -30,12 +38,18 @@ inline std::vector<std::string> entriesIn(const std::string& folder, bool folder
     return names;
 }
 
+// The shipped setup is 32-bit: its machine keys are those of the 32-bit
+// view, and so are the ones the tests prepare and check. The current user's
+// keys have one view only.
+inline REGSAM registryView(HKEY root) { return root == HKEY_CURRENT_USER ? 0 : KEY_WOW64_32KEY; }
+
 // A REG_SZ value with its NUL, the key created as needed; false when the key
 // cannot be created.
 inline bool setRegistryText(HKEY root, const char* key, const char* name, const char* text)
 {
     HKEY opened;
-    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS | registryView(root), nullptr, &opened, nullptr) !=
+        ERROR_SUCCESS) {
         return false;
     }
     RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
@@ -74,17 +88,19 @@ inline std::vector<uint32_t> drawnPixels(HDC compatible, int width, int height, 
 
 inline COLORREF pixelColor(uint32_t pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
 
-inline void deleteRegistryTree(HKEY root, const char* key)
+inline void deleteRegistryTree(HKEY root, const char* key, REGSAM view)
 {
     HKEY opened;
-    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS | view, &opened) == ERROR_SUCCESS) {
         char child[256];
         DWORD length = sizeof child;
         while (RegEnumKeyExA(opened, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-            deleteRegistryTree(opened, child);
+            deleteRegistryTree(opened, child, view);
             length = sizeof child;
         }
         RegCloseKey(opened);
     }
-    RegDeleteKeyA(root, key);
+    RegDeleteKeyExA(root, key, view, 0);
 }
+
+inline void deleteRegistryTree(HKEY root, const char* key) { deleteRegistryTree(root, key, registryView(root)); }

@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -14,24 +18,13 @@
 
 #include "../shared/machine_helpers.h"
 #include "engine/install_files.h"
+#include "engine/payload_check.h"
 #include "pages/progress.h"
 #include "resource.h"
 #include "shell/config.h"
 #include "shell/wizard.h"
 
 namespace {
-// The Windows form of a path of the Linux side, through drive Z:.
-std::string linuxPath(const std::string& path)
-{
-    std::string windows = "Z:" + path;
-    for (char& c : windows) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return windows;
-}
-
 std::string readFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -250,6 +243,61 @@ TEST_F(Installation, ClearingNeverFollowsAFolderLink)
     EXPECT_EQ(readFile(fixtures + "\\outside\\precious.txt"), "not part of the installation");
 }
 
+// Only the folder that the publisher key records holds the product's own
+// files; any other existing folder keeps everything it has.
+TEST_F(Installation, OnlyTheRecordedEarlierInstallationIsCleared)
+{
+    for (const std::string folder : {"C:\\Users Own", "C:\\Recorded"}) {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        writeFile(folder + "\\old.txt", "old");
+    }
+    ASSERT_TRUE(setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, "c:\\recorded"));
+    EXPECT_TRUE(prepareInstallFolder("C:\\Users Own"));
+    EXPECT_TRUE(exists("C:\\Users Own\\old.txt"));
+    EXPECT_TRUE(prepareInstallFolder("C:\\Recorded"));
+    EXPECT_FALSE(exists("C:\\Recorded\\old.txt")) << "recorded in other letter case, it is the same folder";
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
+}
+
+// A linked install folder and a folder below a link are left alone, even
+// when the link is the recorded folder.
+TEST_F(Installation, NothingIsCreatedClearedOrWrittenThroughALink)
+{
+    const std::string fixtures = linuxPath(ENGINE_FIXTURES);
+    const std::string linked = fixtures + "\\linked\\link";
+    writeFile(fixtures + "\\outside\\precious.txt", "not part of the installation");
+    ASSERT_TRUE(setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, linked.c_str()));
+    EXPECT_FALSE(prepareInstallFolder(linked.c_str()));
+    EXPECT_FALSE(prepareInstallFolder((linked + "\\Tidy Kit").c_str()));
+    EXPECT_FALSE(exists(fixtures + "\\outside\\Tidy Kit"));
+    setFolders(linked, linked);
+    PayloadEntry rows[1] = {row(README_ROW)};
+    BoxAnswerer boxes;
+    EXPECT_EQ(installRows(page, rows, 1), -1);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
+    EXPECT_EQ(entriesIn(fixtures + "\\outside"), std::vector<std::string>{"precious.txt"});
+    EXPECT_EQ(readFile(fixtures + "\\outside\\precious.txt"), "not part of the installation");
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
+}
+
+// Wine neither keeps nor reports a folder's access list, so what is shown
+// here is the list the setup asks for: protected from inheritance, full
+// control for Administrators and SYSTEM, read and execute for Users.
+TEST_F(Installation, CreatedFoldersAskForAProtectedAccessList)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(protectedFolderAccess, SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    char* text = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
+                                                                     DACL_SECURITY_INFORMATION, &text, nullptr));
+    EXPECT_STREQ(text, "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)");
+    LocalFree(text);
+    LocalFree(descriptor);
+    createFolderPath("C:\\Protected Root\\Install");
+    EXPECT_TRUE(exists("C:\\Protected Root\\Install"));
+}
+
 TEST_F(Installation, KeptRowStaysUntouchedAndStillCounts)
 {
     CreateDirectoryA("C:\\Keep Windows", nullptr);
@@ -322,11 +370,42 @@ TEST_F(Installation, DamagedDataIsReportedWithoutCreatingTheFile)
     lstrcpyA(missing.resourceName, "NOSUCH");
     PayloadEntry misSized = row(README_ROW);
     ++misSized.packedSize;
-    for (const PayloadEntry& entry : {missing, misSized}) {
+    PayloadEntry altered = row(README_ROW);
+    altered.packedCrc ^= 1;
+    for (const PayloadEntry& entry : {missing, misSized, altered}) {
         BoxAnswerer boxes;
         EXPECT_EQ(installRows(page, &entry, 1), -1);
         EXPECT_EQ(boxes.texts(), std::vector<std::string>{damaged});
         EXPECT_FALSE(exists("C:\\Damaged\\ReadFirst.txt"));
+    }
+}
+
+// The decoder's output is checked too: bytes that are not the row's are
+// reported, never taken for an installed file.
+TEST_F(Installation, DecodedBytesOfAnotherChecksumAreReported)
+{
+    setFolders("C:\\Decoded", "C:\\Decoded");
+    PayloadEntry rows[1] = {row(README_ROW)};
+    rows[0].unpackedCrc ^= 1;
+    BoxAnswerer boxes;
+    EXPECT_EQ(installRows(page, rows, 1), -1);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{damaged});
+}
+
+TEST(PayloadCheck, ShippedRowsAreIntactAndAnAlteredOneIsNot)
+{
+    programInstance = GetModuleHandleA(nullptr);
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    EXPECT_TRUE(payloadIsIntact(installConfig.files, installConfig.fileCount));
+    QueryPerformanceCounter(&end);
+    std::printf("checking the payload at start-up: %.2f ms\n",
+                1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
+    for (int i = 0; i < installConfig.fileCount; ++i) {
+        std::vector<PayloadEntry> rows(installConfig.files, installConfig.files + installConfig.fileCount);
+        rows[static_cast<size_t>(i)].packedCrc ^= 0x80000000u;
+        EXPECT_FALSE(payloadIsIntact(rows.data(), installConfig.fileCount)) << rows[static_cast<size_t>(i)].fileName;
     }
 }
 

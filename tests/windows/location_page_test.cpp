@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../shared/machine_helpers.h"
 #include "pages/location_page.h"
 #include "pages/pages.h"
 #include "resource.h"
@@ -74,7 +75,7 @@ class LocationPage : public ::testing::Test {
         if (page != nullptr) {
             DestroyWindow(page);
         }
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, publisherKey);
+        deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
     }
 
     void openPage()
@@ -88,7 +89,8 @@ class LocationPage : public ::testing::Test {
     {
         HKEY key;
         ASSERT_EQ(
-            RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS | registryView(HKEY_LOCAL_MACHINE),
+                            nullptr, &key, nullptr),
             ERROR_SUCCESS);
         RegSetValueExA(key, installConfig.productName, 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
@@ -167,7 +169,8 @@ TEST_F(LocationPage, FirstInstallationProposesTheDefaultFolder)
     // The publisher key without the value proposes the same.
     DestroyWindow(page);
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS | registryView(HKEY_LOCAL_MACHINE),
+                            nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(key);
     lstrcpyA(installPaths.installDir, ".");
@@ -357,6 +360,9 @@ TEST_F(LocationPage, RefusedPathsWarnAndChangeNothing)
         {"", "Path may not be empty!"},
         {"D:\\Long\\" + std::string(240, 'a'), "Path is too long!"},     // 257 with the name appended
         {"D:\\Tidy Kit\\" + std::string(247, 'a'), "Path is too long!"}, // 259 typed: refused, not cut
+        {"C:\\Tidy Kit\\..", "Path may not be a root drive..."},
+        {"C:\\Tidy Kit\\CON", "Path holds a name that Windows does not allow."}, // a device to the system
+        {linuxPath(ENGINE_FIXTURES "/linked/link/Tidy Kit"), "Path may not lead through a folder link."},
     };
     for (const auto& [typed, reason] : cases) {
         SetDlgItemTextA(page, IDC_LOCATION_EDIT, typed.c_str());

@@ -22,7 +22,7 @@ const std::pair<HKEY, const char*> autostartKeys[] = {
 std::string readText(HKEY root, const char* path, const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | registryView(root), &key) != ERROR_SUCCESS) {
         return "<missing>";
     }
     char data[512] = {};
@@ -56,6 +56,10 @@ TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
     registerInstallation();
 
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", "Tidy Kit"), "D:\\Apps\\Tidy Kit");
+    HKEY otherView;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", 0, KEY_READ | KEY_WOW64_64KEY, &otherView),
+              ERROR_SUCCESS)
+        << "the shipped 32-bit program writes the 32-bit view only";
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version",
                        "Program Version"),
               "3.08");
@@ -93,8 +97,8 @@ TEST(RegisterInstallation, WithoutTheUninstallListStillWritesThePublisherAndVers
                        "Program Version"),
               "3.08");
     HKEY list;
-    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0, KEY_READ,
-                            &list),
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                            KEY_READ | registryView(HKEY_LOCAL_MACHINE), &list),
               ERROR_SUCCESS)
         << "the list of installed programs is never created";
     EXPECT_EQ(readText(HKEY_CURRENT_USER, runKey, "TidyKit3"), "<missing>");

@@ -20,6 +20,9 @@ export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
 # A crash ends the program instead of waiting in a dialog for a user.
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+# 64-bit Windows has the list of installed programs in the 32-bit view too,
+# where the shipped 32-bit setup records itself; a new Wine prefix lacks it.
+wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /reg:32 /f >/dev/null 2>&1
 wineserver -w
 
 # Wine's own fonts (MS Sans Serif, Marlett for the caption buttons, ...) are
