@@ -1,4 +1,5 @@
 // The machine after a run: files and their times, registry values, shortcuts.
+#include "../shared/machine_helpers.h"
 #include "driver.h"
 #include "e2e.h"
 
@@ -93,7 +94,7 @@ std::string describeFileTime(const FILETIME& time)
 bool readRegistryString(HKEY root, const char* key, const char* valueName, std::string& data)
 {
     HKEY opened;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, key, 0, KEY_READ | registryView(root), &opened) != ERROR_SUCCESS) {
         return false;
     }
     DWORD type = 0;
@@ -200,7 +201,7 @@ void reportRegistryKey(HKEY root, const std::string& key)
 {
     const char* rootName = root == HKEY_LOCAL_MACHINE ? "HKLM" : root == HKEY_CURRENT_USER ? "HKCU" : "HK?";
     HKEY opened;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | registryView(root), &opened) != ERROR_SUCCESS) {
         reportLine("%s\\%s: absent", rootName, key.c_str());
         return;
     }

@@ -289,6 +289,15 @@ SCENARIO(install_happy_path, 240)
             fail("the autostart values could not be planted in %s", key);
         }
     }
+    // A program named Notepad.exe beside the setup, as in a downloads folder
+    // that anyone may write to: the read-me opens in the system's Notepad.
+    CreateDirectoryA("C:\\Downloads", nullptr);
+    if (!CopyFileA(driverOptions.setupPath.c_str(), "C:\\Downloads\\SetupMate.exe", FALSE) ||
+        !CopyFileA(sourcePath("build/win64/generated/payload/Tkpatch.exe").c_str(), "C:\\Downloads\\Notepad.exe",
+                   FALSE)) {
+        fail("the setup and a program named Notepad.exe could not be put into C:\\Downloads");
+    }
+    useSetupProgram("C:\\Downloads\\SetupMate.exe");
     startSetup();
     HWND welcome = waitForWindow("InstallDlg", "Setup Mate");
     click(welcome, IDOK);
@@ -437,6 +446,7 @@ SCENARIO(install_happy_path, 240)
         viewer = FindWindowA("Notepad", nullptr);
         pause(50);
     }
+    expect(FindWindowA(nullptr, "Tidy Kit Update") == nullptr, "the Notepad.exe beside the setup is not started");
     if (expect(viewer != nullptr, "Notepad opens")) {
         closeReadMe(viewer, backdrop);
     }
@@ -638,7 +648,7 @@ SCENARIO(group_names, 180)
     expectShortcut(groupFolder, 0, defaultFolder);
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "<missing>", "no uninstall entry");
     HKEY list;
-    expect(RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstallList, 0, KEY_READ, &list) != ERROR_SUCCESS,
+    expect(RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstallList, 0, KEY_READ | registryView(HKEY_LOCAL_MACHINE), &list) != ERROR_SUCCESS,
            "the list of installed programs is not created");
     expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), defaultFolder,
                "the publisher value without the uninstall list");

@@ -331,9 +331,7 @@ SCENARIO(limits_subfolder_rows, 90)
         makeFolders(subfolders.back());
     }
     makeFolders(subfolders.front());
-    if (!setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, product, folder.c_str())) {
-        fail("the earlier installation could not be recorded");
-    }
+    recordEarlierInstallation(folder);
     HWND location = startToLocationPage();
     step("subfolders");
     std::vector<std::string> texts;
@@ -397,6 +395,7 @@ SCENARIO(limits_clearing_deep_tree, 150)
     for (const std::string& path : kept) {
         makeFile(path, "out of reach or kept");
     }
+    recordEarlierInstallation(folder);
 
     HWND location = startToLocationPage();
     expectText(controlText(location, IDC_LOCATION_EDIT), folder, "the proposed folder");
@@ -413,8 +412,11 @@ SCENARIO(limits_clearing_deep_tree, 150)
 }
 
 // A folder link inside an earlier installation, pointing outside it:
-// clearing passes it by, and nothing outside is touched.
-SCENARIO(limits_folder_link, 150)
+// clearing passes it by, and nothing outside is touched. Then the recorded
+// folder is itself the link (as a user who may create links could make it):
+// the location page refuses it, and a folder below it, before anything is
+// written.
+SCENARIO(limits_folder_link, 180)
 {
     const std::string folder = defaultFolder;
     const std::string outside = "C:\\Outside";
@@ -428,14 +430,15 @@ SCENARIO(limits_folder_link, 150)
     }
     SetFileAttributesA((outside + "\\Locked.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     // tests/e2e/prepare/limits_folder_link.sh has made the link: Wine cannot.
-    if ((attributesOf(folder + "\\Linked") & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
-        attributesOf(folder + "\\Linked") == INVALID_FILE_ATTRIBUTES) {
-        fail("%s\\Linked is no folder link", folder.c_str());
+    const std::string linked = folder + "\\Linked";
+    if ((attributesOf(linked) & FILE_ATTRIBUTE_REPARSE_POINT) == 0 || attributesOf(linked) == INVALID_FILE_ATTRIBUTES) {
+        fail("%s is no folder link", linked.c_str());
     }
     std::vector<std::string> states;
     for (const std::string& path : outsideFiles) {
         states.push_back(stateOf(path));
     }
+    recordEarlierInstallation(folder);
 
     HWND location = startToLocationPage();
     finishInstallation(installToGroupPage(location));
@@ -443,7 +446,20 @@ SCENARIO(limits_folder_link, 150)
     for (size_t i = 0; i < outsideFiles.size(); ++i) {
         expectText(stateOf(outsideFiles[i]), states[i], outsideFiles[i].c_str());
     }
-    expect(present(folder + "\\Linked"), "the link stays");
+    expect(present(linked), "the link stays");
     expect(!present(folder + "\\Notes.txt"), "the earlier installation's own file is deleted");
     expectInstalledIn(folder);
+
+    stopSetup();
+    recordEarlierInstallation(linked);
+    location = startToLocationPage();
+    expectText(controlText(location, IDC_LOCATION_EDIT), linked, "the recorded link is proposed");
+    expectRefused(location, linked.c_str(), "Path may not lead through a folder link.");
+    expectRefused(location, (linked + "\\Sub").c_str(), "Path may not lead through a folder link.");
+    click(location, IDCANCEL);
+    expectAborted();
+    for (size_t i = 0; i < outsideFiles.size(); ++i) {
+        expectText(stateOf(outsideFiles[i]), states[i], outsideFiles[i].c_str());
+    }
+    expect(!present(outside + "\\Tidy Kit.exe"), "nothing is written through the link");
 }

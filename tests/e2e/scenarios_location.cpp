@@ -149,6 +149,7 @@ SCENARIO(location_refusals, 60)
 {
     HWND page = openLocationPage();
     expectRefused(page, "C:\\", "Path may not be a root drive...");
+    expectRefused(page, "C:\\Tidy Kit\\..", "Path may not be a root drive...");
     expectRefused(page, "C:", "Missing : or \\ in drive.");
     expectRefused(page, "C:/Apps", "Missing : or \\ in drive.");
     expectRefused(page, "", "Path may not be empty!");
