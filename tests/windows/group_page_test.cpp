@@ -119,7 +119,7 @@ TEST(GroupPage, AnEmptyGroupIsRefusedAndATypedOneGetsTheShortcuts)
     usePrograms("C:\\Group Test\\Typed");
     std::string refusal;
     bool stayedOpen = false;
-    bool continueDisabled = false;
+    bool continueDisabled = false; // and "Reset Group": the group of the shortcuts is the one recorded
     std::thread user([&] {
         HWND page = driver::waitForWindow("#32770", pageCaption);
         if (page == nullptr) {
@@ -134,7 +134,8 @@ TEST(GroupPage, AnEmptyGroupIsRefusedAndATypedOneGetsTheShortcuts)
         driver::typeText(field, "My Tools");
         driver::click(page, IDC_GROUP_CONTINUE);
         if (driver::waitForWindow("#32770", "Creating Tidy Kit Shortcuts") != nullptr) {
-            continueDisabled = !IsWindowEnabled(GetDlgItem(page, IDC_GROUP_CONTINUE));
+            continueDisabled = !IsWindowEnabled(GetDlgItem(page, IDC_GROUP_CONTINUE)) &&
+                               !IsWindowEnabled(GetDlgItem(page, IDC_RESET_GROUP));
         }
     });
     const INT_PTR result = runGroupPageDialog();
