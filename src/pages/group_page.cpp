@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "engine/portable/paths.h"
+#include "pages/portable/location_rules.h"
 #include "pages/list_row.h"
 #include "pages/pages.h"
 #include "pages/shortcuts.h"
@@ -18,6 +19,8 @@ namespace {
 constexpr int GROUP_NAME_LIMIT = sizeof installPaths.groupName - 1;
 constexpr uint32_t AFTER_SHORTCUTS_MS = 500;
 constexpr size_t ITEM_TEXT_SIZE = 128;
+constexpr char invalidGroupText[] =
+    "Group Invalid!\r\n\r\nA group is a folder inside the Start Menu, such as Tools or Tools\\Utilities.";
 
 // Adds every subfolder of the programs folder whose name does not begin with
 // a dot. False when the folder cannot be searched; an empty programs folder
@@ -90,7 +93,7 @@ void onInitDialog(HWND page)
     setDefaultGroup(page);
 }
 
-// The group is taken as typed. "Continue" and "Reset Group" stay disabled
+// The group is taken as typed, once it names a folder. "Continue" and "Reset Group" stay disabled
 // once the shortcuts dialog has been opened: the group of the shortcuts is
 // the group the installation records.
 void onContinue(HWND page)
@@ -98,6 +101,12 @@ void onContinue(HWND page)
     GetDlgItemTextA(page, IDC_GROUP_BOX, installPaths.groupName, sizeof installPaths.groupName);
     if (installPaths.groupName[0] == '\0') {
         MessageBoxA(page, "Group may not be empty!", setupTitle, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    // The shortcuts are written with administrator rights: a group that
+    // would lead out of the Start Menu (..\..\Windows) is refused.
+    if (!isGroupPath(installPaths.groupName)) {
+        MessageBoxA(page, invalidGroupText, setupTitle, MB_OK | MB_ICONWARNING);
         return;
     }
     setStepMarker(STEP_SHORTCUTS);

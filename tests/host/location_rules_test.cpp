@@ -77,6 +77,17 @@ TEST(ResolveInstallLocation, JudgesThePathAsWindowsReadsIt)
     }
 }
 
+TEST(IsGroupPath, NamesAFolderInsideTheStartMenuOnly)
+{
+    for (const char* group : {"Tidy Kit", "Moorfield\\Tidy Kit", "Moorfield\\", "Tools/Kit", "x"}) {
+        EXPECT_TRUE(isGroupPath(group)) << group;
+    }
+    for (const char* group : {"", "..", "..\\..\\Windows", "Tools\\..\\..", ".\\Kit", "\\Windows", "C:\\Kit",
+                              "Tools\\\\Kit", "Kit.", "Kit ", "Kit?"}) {
+        EXPECT_FALSE(isGroupPath(group)) << group;
+    }
+}
+
 TEST(CanonicalFolderPath, NeverWritesPastItsCapacity)
 {
     char out[13];

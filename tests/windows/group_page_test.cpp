@@ -129,6 +129,10 @@ TEST(GroupPage, AnEmptyGroupIsRefusedAndATypedOneGetsTheShortcuts)
         SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         driver::click(page, IDC_GROUP_CONTINUE);
         refusal = driver::answerMessageBox(IDOK);
+        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("..\\..\\Windows"));
+        driver::click(page, IDC_GROUP_CONTINUE);
+        refusal += "|" + driver::answerMessageBox(IDOK);
+        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         Sleep(200);
         stayedOpen = IsWindow(page) && IsWindowEnabled(GetDlgItem(page, IDC_GROUP_CONTINUE));
         driver::typeText(field, "My Tools");
@@ -141,7 +145,8 @@ TEST(GroupPage, AnEmptyGroupIsRefusedAndATypedOneGetsTheShortcuts)
     const INT_PTR result = runGroupPageDialog();
     user.join();
 
-    EXPECT_EQ(refusal, "Group may not be empty!");
+    EXPECT_EQ(refusal, "Group may not be empty!|Group Invalid!\r\n\r\nA group is a folder inside the Start Menu, "
+                       "such as Tools or Tools\\Utilities.");
     EXPECT_TRUE(stayedOpen);
     EXPECT_TRUE(continueDisabled);
     EXPECT_EQ(result, 1);

@@ -27,16 +27,6 @@ const char* locationReasonFormat(LocationProblem problem)
 namespace {
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool isFolderName(const char* name, size_t length)
-{
-    for (size_t i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(name[i]) < 0x20 || std::strchr("<>:\"|?*", name[i]) != nullptr) {
-            return false;
-        }
-    }
-    return name[length - 1] != '.' && name[length - 1] != ' ';
-}
-
 // Drops the last component of a canonical path, keeping the drive root.
 size_t parentLength(const char* path, size_t length)
 {
@@ -122,6 +112,34 @@ LocationProblem resolveInstallLocation(const char* typed, const char* productNam
     }
     std::strcpy(out, joined);
     return LOCATION_ACCEPTED;
+}
+
+bool isFolderName(const char* name, size_t length)
+{
+    if (length == 0) {
+        return false;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(name[i]) < 0x20 || std::strchr("<>:\"|?*", name[i]) != nullptr) {
+            return false;
+        }
+    }
+    return name[length - 1] != '.' && name[length - 1] != ' ';
+}
+
+bool isGroupPath(const char* group)
+{
+    for (size_t start = 0; group[start] != '\0';) {
+        size_t end = start;
+        while (group[end] != '\0' && !isSeparator(group[end])) {
+            ++end;
+        }
+        if (!isFolderName(group + start, end - start)) {
+            return false;
+        }
+        start = group[end] == '\0' ? end : end + 1;
+    }
+    return group[0] != '\0';
 }
 
 bool containsProductName(const char* text, const char* productName)

@@ -46,6 +46,16 @@ LocationProblem resolveInstallLocation(const char* typed, const char* productNam
 // or a space), with LOCATION_TOO_LONG when the result does not fit capacity.
 LocationProblem canonicalFolderPath(const char* path, char* out, size_t capacity);
 
+// True when the name (of length characters) can be a folder's as it stands:
+// not empty, none of < > : " | ? * or control characters, no closing dot or
+// space (Windows would drop them). "." and ".." are refused by that rule too.
+bool isFolderName(const char* name, size_t length);
+
+// True for a Start Menu group: one or more folder names joined by '\' or '/',
+// with at most a closing separator, so that it names a folder inside the
+// programs folder and never one above it.
+bool isGroupPath(const char* group);
+
 // True when the product name stands anywhere in the text, in any ASCII letter case.
 bool containsProductName(const char* text, const char* productName);
 
