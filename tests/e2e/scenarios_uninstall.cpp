@@ -150,10 +150,15 @@ SCENARIO(uninstall_quiet, 180)
 {
     const std::vector<std::string> keysBefore = productKeys();
     installWithDefaults();
+    // A payload file of a preserved extension that the program has since
+    // changed holds the user's data now: it stays.
+    writeFile(installed("Add-Ons.dat"), "add-ons the user chose");
     startRecorded("QuietUninstallString");
     expectNumber(waitForSetupExit(20000), 0, "exit code of the quiet uninstaller");
     expect(seenWindows().empty(), "no window appeared: %d did", static_cast<int>(seenWindows().size()));
-    expectMachineAsBefore({uninstallerPath()}, keysBefore);
+    expectMachineAsBefore({"C:\\Moorfield Systems\\", std::string(defaultFolder) + "\\", installed("Add-Ons.dat"),
+                           uninstallerPath()},
+                          keysBefore);
 }
 
 SCENARIO(uninstall_faults, 300)
