@@ -2,7 +2,7 @@
 // window with a bar, and says what it left. "/quiet" does the same without a
 // question, a window or a message. Exit code 0 when everything was removed.
 #include <windows.h>
-// These two need windows.h first.
+// This one needs windows.h first.
 #include <commctrl.h>
 
 #include "engine/portable/paths.h"
@@ -25,6 +25,19 @@ constexpr char captionFormat[] = "%s Uninstall";
 char caption[sizeof installConfig.productName + sizeof captionFormat];
 int nextStep;
 
+constexpr char questionFormat[] = "Remove %s from this computer?";
+constexpr char notInstalledFormat[] = "%s is not installed on this computer.";
+constexpr char optionIntro[] = "This program knows one option only: ";
+constexpr char optionMiddle[] = ", which removes ";
+constexpr char optionEnd[] = " without a question or a message.";
+constexpr size_t MESSAGE_SIZE = 200;
+static_assert(sizeof questionFormat + sizeof installConfig.productName <= MESSAGE_SIZE &&
+                  sizeof notInstalledFormat + sizeof installConfig.productName <= MESSAGE_SIZE &&
+                  sizeof optionIntro + sizeof quietSwitch + sizeof optionMiddle + sizeof installConfig.productName +
+                          sizeof optionEnd <=
+                      MESSAGE_SIZE,
+              "every message fits its buffer with the product name and two NULs");
+
 void runRemainingSteps()
 {
     while (nextStep < removalStepCount()) {
@@ -32,11 +45,11 @@ void runRemainingSteps()
     }
 }
 
-int showMessage(HWND owner, const char* format, UINT type)
+int showMessage(const char* format, UINT type)
 {
-    char text[200];
+    char text[MESSAGE_SIZE];
     fillOneText(text, sizeof text, format, installConfig.productName);
-    return MessageBoxA(owner, text, caption, type);
+    return MessageBoxA(nullptr, text, caption, type);
 }
 
 void onInitDialog(HWND dialog)
@@ -102,20 +115,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     const UninstallMode mode = readUninstallMode(commandLine);
     const bool quiet = mode == UNINSTALL_QUIET;
     if (mode == UNINSTALL_BAD_OPTION) {
-        char text[200];
+        char text[MESSAGE_SIZE];
         concatenateTexts(text, sizeof text,
-                         {"This program knows one option only: ", quietSwitch, ", which removes ",
-                          installConfig.productName, " without a question or a message."});
+                         {optionIntro, quietSwitch, optionMiddle, installConfig.productName, optionEnd});
         MessageBoxA(nullptr, text, caption, MB_ICONWARNING);
         return EXIT_NOT_STARTED;
     }
-    if (!readInstallation(nullptr)) {
+    if (!readInstallation()) {
         if (!quiet) {
-            showMessage(nullptr, "%s is not installed on this computer.", MB_ICONINFORMATION);
+            showMessage(notInstalledFormat, MB_ICONINFORMATION);
         }
         return EXIT_NOT_INSTALLED;
     }
-    if (!quiet && showMessage(nullptr, "Remove %s from this computer?", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    if (!quiet && showMessage(questionFormat, MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return EXIT_NOT_STARTED;
     }
     if (quiet) {

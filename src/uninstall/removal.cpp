@@ -19,8 +19,9 @@ namespace {
 bool installFolderRecorded;
 bool groupFolderRecorded;
 char groupFolder[PATH_BUFFER_SIZE];
-char ownPath[MAX_PATH];
-bool ownFileIsRow; // the uninstaller runs from its installed file
+// This program's file, and whether it is the installed uninstaller.
+char runningPath[MAX_PATH];
+bool runsFromInstalledFile;
 // The path the current step works on.
 char stepPath[MAX_PATH];
 
@@ -72,9 +73,9 @@ void readInstallFolder(HKEY entry)
     }
 }
 
-void readGroupFolder(HKEY entry, HWND owner)
+void readGroupFolder(HKEY entry)
 {
-    fillProgramsDir(owner);
+    fillProgramsDir(nullptr);
     groupFolderRecorded =
         readExactText(entry, programGroupValue, installPaths.groupName, sizeof installPaths.groupName) &&
         composeGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName);
@@ -97,7 +98,7 @@ bool isUserData(const char* path)
 
 // Deletes one file that the setup made. A missing file is gone already; a
 // link, or a file that cannot be deleted (held open), is reported.
-void removeOwnFile(const char* path)
+void removeInstalledFile(const char* path)
 {
     if (!pathExists(path) || isUserData(path)) {
         return;
@@ -125,7 +126,7 @@ void removeShortcut(int row)
 {
     if (groupFolderRecorded && buildLinkPath(stepPath, sizeof stepPath, installPaths.programsDir,
                                              installPaths.groupName, installConfig.files[row].shortcutCaption)) {
-        removeOwnFile(stepPath);
+        removeInstalledFile(stepPath);
     }
 }
 
@@ -138,10 +139,10 @@ void removeRowFile(int row)
     if (folder[0] == '\0' || !joinPath(stepPath, sizeof stepPath, folder, entry.fileName, 0)) {
         return;
     }
-    if (ownPath[0] != '\0' && compareNoCase(stepPath, ownPath) == 0) {
-        ownFileIsRow = true;
+    if (runningPath[0] != '\0' && compareNoCase(stepPath, runningPath) == 0) {
+        runsFromInstalledFile = true;
     } else {
-        removeOwnFile(stepPath);
+        removeInstalledFile(stepPath);
     }
 }
 
@@ -215,20 +216,22 @@ void finishRemoval()
     if (isDirectSubfolder(installPaths.installDir, defaultInstallRoot) && !pathExists(installPaths.installDir)) {
         removeEmptyFolder(defaultInstallRoot);
     }
+    if (leftBehind.count != 0) {
+        return;
+    }
+    // With nothing of the product left, what still holds the folder is the user's.
     if (installPaths.installDir[0] != '\0' && pathExists(installPaths.installDir)) {
         lstrcpynA(keptFolder, installPaths.installDir, sizeof keptFolder);
     }
-    if (leftBehind.count == 0) {
-        removeRecords();
-    }
+    removeRecords();
     // A running program cannot delete its own file: it goes at the next start of Windows.
-    if (leftBehind.count == 0 && ownFileIsRow) {
-        MoveFileExA(ownPath, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (runsFromInstalledFile) {
+        MoveFileExA(runningPath, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
 }
 } // namespace
 
-bool readInstallation(HWND owner)
+bool readInstallation()
 {
     char entryPath[REGISTRY_TEXT_SIZE];
     HKEY entry = concatenateTexts(entryPath, sizeof entryPath, {uninstallListKey, "\\", installConfig.productName})
@@ -237,13 +240,13 @@ bool readInstallation(HWND owner)
     if (entry == nullptr) {
         return false;
     }
-    const DWORD length = GetModuleFileNameA(nullptr, ownPath, sizeof ownPath);
-    if (length == 0 || length >= sizeof ownPath) {
-        ownPath[0] = '\0';
+    const DWORD length = GetModuleFileNameA(nullptr, runningPath, sizeof runningPath);
+    if (length == 0 || length >= sizeof runningPath) {
+        runningPath[0] = '\0';
     }
     fillWindowsDir();
     readInstallFolder(entry);
-    readGroupFolder(entry, owner);
+    readGroupFolder(entry);
     RegCloseKey(entry);
     return true;
 }

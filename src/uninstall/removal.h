@@ -16,7 +16,7 @@ extern char keptFolder[PATH_BUFFER_SIZE];
 // from the publisher value and from the system. A recorded value that is odd
 // (not an exact REG_SZ text, not canonical, a root drive, not agreeing with
 // the publisher value, outside the programs folder) leaves its part out.
-bool readInstallation(HWND owner);
+bool readInstallation();
 
 // The steps, run once each in order: one per shortcut, one per payload row,
 // then the folders and the registry records.

@@ -205,9 +205,17 @@ SCENARIO(uninstall_faults, 300)
     deleteRegistryTree(HKEY_LOCAL_MACHINE, uninstallEntry);
     deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
 
+    // "No" changes nothing.
+    installWithDefaults();
+    const FileSnapshot afterInstall = snapshotDriveC();
+    startRecorded("UninstallString");
+    answerMessageBox(waitForMessageBox(), IDNO);
+    expectNumber(waitForSetupExit(), 3, "exit code after No");
+    stopSetup();
+    expect(changedFiles(afterInstall, snapshotDriveC()).empty(), "No leaves every file in place");
+
     // A file held open, as by the running program: named, everything else
     // removed, the entry and the uninstaller kept; a second run finishes.
-    installWithDefaults();
     HANDLE held = CreateFileA(installed("Tidy Kit.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (held == INVALID_HANDLE_VALUE) {

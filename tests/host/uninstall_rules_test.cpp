@@ -72,25 +72,6 @@ TEST(DefaultRoot, OnlyTheFolderDirectlyBelowItCounts)
     }
 }
 
-TEST(ClosingMessage, SaysRemovedOrNamesWhatIsLeftAndWhereTheUsersFilesWereKept)
-{
-    char text[CLOSING_MESSAGE_SIZE];
-    LeftBehind none = {};
-    composeClosingMessage(text, "Tidy Kit", none, "");
-    EXPECT_STREQ(text, "Tidy Kit has been removed from this computer.");
-    composeClosingMessage(text, "Tidy Kit", none, "C:\\Moorfield Systems\\Tidy Kit");
-    EXPECT_STREQ(text, "Tidy Kit has been removed from this computer.\r\n\r\n"
-                       "Your own files were kept in this folder:\r\nC:\\Moorfield Systems\\Tidy Kit");
-
-    LeftBehind left = {};
-    addLeftBehind(left, "C:\\T\\Tidy Kit.exe");
-    addLeftBehind(left, "C:\\T\\Help.lnk");
-    composeClosingMessage(text, "Tidy Kit", left, "");
-    EXPECT_STREQ(text, "Tidy Kit could not be removed completely. These are still there:\r\n\r\n"
-                       "C:\\T\\Tidy Kit.exe\r\nC:\\T\\Help.lnk\r\n\r\n"
-                       "Close Tidy Kit and any window that uses these files, then uninstall again to finish.");
-}
-
 TEST(ClosingMessage, CountsThePathsThatNoLongerFitTheListAndNeverWritesPastIt)
 {
     LeftBehind left;
