@@ -60,13 +60,15 @@ void installWithDefaults()
 }
 
 // The uninstall entry's command, run as the list of installed programs runs it.
-void startRecorded(const char* valueName)
+void startRecorded(const char* valueName) { startCommand(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, valueName)); }
+
+std::string asLines(const std::vector<std::string>& lines)
 {
-    const std::string command = registryText(HKEY_LOCAL_MACHINE, uninstallEntry, valueName);
-    if (command == "<missing>") {
-        fail("the uninstall entry has no %s", valueName);
+    std::string text;
+    for (const std::string& line : lines) {
+        text += "\n       " + line;
     }
-    startCommand(command);
+    return text;
 }
 
 // The question answered Yes, the removal window, and the closing message,
@@ -110,18 +112,11 @@ void expectMachineAsBefore(std::vector<std::string> added, const std::vector<std
     }
     std::sort(changes.begin(), changes.end());
     std::sort(added.begin(), added.end());
-    std::string listed;
-    for (const std::string& change : changes) {
-        listed += "\n       " + change;
-    }
     expect(changes == added, "drive C: is as before the installation but for %d kept files:%s",
-           static_cast<int>(added.size()), listed.c_str());
+           static_cast<int>(added.size()), asLines(changes).c_str());
     const std::vector<std::string> keys = productKeys();
-    std::string shown;
-    for (const std::string& line : keys) {
-        shown += "\n       " + line;
-    }
-    expect(keys == keysBefore, "the product's registry keys are as before the installation:%s", shown.c_str());
+    expect(keys == keysBefore, "the product's registry keys are as before the installation:%s",
+           asLines(keys).c_str());
 }
 
 std::string installed(const char* name) { return std::string(defaultFolder) + "\\" + name; }
