@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "engine/install_files.h"
-#include "engine/system_folders.h"
 #include "engine/portable/paths.h"
+#include "engine/system_folders.h"
 #include "pages/pages.h"
 #include "pages/progress.h"
 #include "resource.h"

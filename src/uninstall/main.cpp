@@ -55,8 +55,7 @@ int showMessage(const char* format, UINT type)
 void onInitDialog(HWND dialog)
 {
     SetWindowTextA(dialog, caption);
-    HANDLE icon =
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PRODUCT), IMAGE_ICON, 16, 16, LR_SHARED);
+    HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PRODUCT), IMAGE_ICON, 16, 16, LR_SHARED);
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     SendDlgItemMessageA(dialog, IDC_REMOVAL_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, removalStepCount()));
     SendDlgItemMessageA(dialog, IDC_REMOVAL_BAR, PBM_SETSTEP, 1, 0);

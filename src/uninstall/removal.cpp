@@ -40,10 +40,10 @@ bool readExactText(HKEY key, const char* name, char* out, DWORD capacity)
 {
     DWORD type = REG_NONE;
     DWORD size = capacity;
-    const bool exact = key != nullptr &&
-                       RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size) ==
-                           ERROR_SUCCESS &&
-                       type == REG_SZ && isExactRegistryText(out, size);
+    const bool exact =
+        key != nullptr &&
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size) == ERROR_SUCCESS &&
+        type == REG_SZ && isExactRegistryText(out, size);
     if (!exact) {
         out[0] = '\0';
     }

@@ -30,7 +30,8 @@ std::vector<std::string> productKeys()
 
 std::string lowerCase(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(tolower(c)); });
     return text;
 }
 
@@ -81,12 +82,14 @@ std::pair<std::string, DWORD> uninstallAnsweringYes(const char* name)
     expectText(question.text, "Remove Tidy Kit from this computer?", "the question");
     answerMessageBox(question, IDYES);
     HWND window = nullptr;
-    waitUntil([&] {
-        for (const SeenWindow& seen : seenWindows()) {
-            window = !seen.messageBox && seen.caption == uninstallCaption ? seen.window : window;
-        }
-        return window != nullptr;
-    }, 10000);
+    waitUntil(
+        [&] {
+            for (const SeenWindow& seen : seenWindows()) {
+                window = !seen.messageBox && seen.caption == uninstallCaption ? seen.window : window;
+            }
+            return window != nullptr;
+        },
+        10000);
     // Pictured part-way, with some steps done.
     if (expect(window != nullptr, "the removal window opens") &&
         waitUntil([&] { return SendMessageA(GetDlgItem(window, IDC_REMOVAL_BAR), PBM_GETPOS, 0, 0) >= 6; }, 5000)) {
@@ -115,8 +118,7 @@ void expectMachineAsBefore(std::vector<std::string> added, const std::vector<std
     expect(changes == added, "drive C: is as before the installation but for %d kept files:%s",
            static_cast<int>(added.size()), asLines(changes).c_str());
     const std::vector<std::string> keys = productKeys();
-    expect(keys == keysBefore, "the product's registry keys are as before the installation:%s",
-           asLines(keys).c_str());
+    expect(keys == keysBefore, "the product's registry keys are as before the installation:%s", asLines(keys).c_str());
 }
 
 std::string installed(const char* name) { return std::string(defaultFolder) + "\\" + name; }
@@ -134,9 +136,9 @@ SCENARIO(uninstall_after_install, 240)
     const auto [text, exitCode] = uninstallAnsweringYes("closing-message");
     expectText(text, std::string(removedText) + keptText + defaultFolder, "the closing message names the kept data");
     expectNumber(exitCode, 0, "exit code of the uninstaller");
-    expectMachineAsBefore({"C:\\Moorfield Systems\\", std::string(defaultFolder) + "\\", installed("Licence.KEY"),
-                           uninstallerPath()},
-                          keysBefore);
+    expectMachineAsBefore(
+        {"C:\\Moorfield Systems\\", std::string(defaultFolder) + "\\", installed("Licence.KEY"), uninstallerPath()},
+        keysBefore);
     expect(pendingRemovals().find(lowerCase(uninstallerPath())) != std::string::npos,
            "the uninstaller's own file is removed at the next restart: %s", pendingRemovals().c_str());
 }
@@ -151,9 +153,9 @@ SCENARIO(uninstall_quiet, 180)
     startRecorded("QuietUninstallString");
     expectNumber(waitForSetupExit(20000), 0, "exit code of the quiet uninstaller");
     expect(seenWindows().empty(), "no window appeared: %d did", static_cast<int>(seenWindows().size()));
-    expectMachineAsBefore({"C:\\Moorfield Systems\\", std::string(defaultFolder) + "\\", installed("Add-Ons.dat"),
-                           uninstallerPath()},
-                          keysBefore);
+    expectMachineAsBefore(
+        {"C:\\Moorfield Systems\\", std::string(defaultFolder) + "\\", installed("Add-Ons.dat"), uninstallerPath()},
+        keysBefore);
 }
 
 SCENARIO(uninstall_faults, 300)
@@ -167,8 +169,10 @@ SCENARIO(uninstall_faults, 300)
     const FileSnapshot before = snapshotDriveC();
     startCommand(copy + " /quit");
     MessageBoxSeen option = waitForMessageBox();
-    expectText(option.text, "This program knows one option only: /quiet, which removes Tidy Kit without a question "
-                            "or a message.", "an unknown option");
+    expectText(option.text,
+               "This program knows one option only: /quiet, which removes Tidy Kit without a question "
+               "or a message.",
+               "an unknown option");
     answerMessageBox(option, IDOK);
     expectNumber(waitForSetupExit(), 3, "exit code after an unknown option");
     stopSetup();
@@ -217,9 +221,9 @@ SCENARIO(uninstall_faults, 300)
         fail("the installed program could not be held open");
     }
     const auto [first, firstExit] = uninstallAnsweringYes("held-open");
-    expectText(first, "Tidy Kit could not be removed completely. These are still there:\r\n\r\n" +
-                          installed("Tidy Kit.exe") +
-                          "\r\n\r\nClose Tidy Kit and any window that uses these files, then uninstall again to finish.",
+    expectText(first,
+               "Tidy Kit could not be removed completely. These are still there:\r\n\r\n" + installed("Tidy Kit.exe") +
+                   "\r\n\r\nClose Tidy Kit and any window that uses these files, then uninstall again to finish.",
                "the closing message names the file held open");
     expectNumber(firstExit, 1, "exit code with a file left");
     stopSetup();

@@ -28,9 +28,9 @@ TEST(RecordedValues, OnlyExactTextsAndCanonicalFoldersBelowTheRootCount)
     for (const char* usable : {"C:\\Moorfield Systems\\Tidy Kit", "d:\\Tidy Kit", "C:\\A B\\C.D"}) {
         EXPECT_TRUE(isUsableRecordedFolder(usable)) << usable;
     }
-    for (const char* odd : {"", "C:\\", "C:\\Tidy Kit\\..", "C:\\Tidy Kit\\", "C:/Tidy Kit", "C:\\A\\\\B",
-                            "C:\\Tidy Kit.", "C:\\Tidy Kit\\.\\x", "1:\\Tidy Kit", "\\\\server\\share",
-                            "C:\\Tidy|Kit", "Tidy Kit"}) {
+    for (const char* odd :
+         {"", "C:\\", "C:\\Tidy Kit\\..", "C:\\Tidy Kit\\", "C:/Tidy Kit", "C:\\A\\\\B", "C:\\Tidy Kit.",
+          "C:\\Tidy Kit\\.\\x", "1:\\Tidy Kit", "\\\\server\\share", "C:\\Tidy|Kit", "Tidy Kit"}) {
         EXPECT_FALSE(isUsableRecordedFolder(odd)) << odd;
     }
 }
@@ -49,8 +49,8 @@ TEST(GroupFolder, LiesStrictlyInsideTheProgramsFolderAfterResolvingDots)
         EXPECT_TRUE(composeGroupFolder(out, programs, group)) << group;
         EXPECT_STREQ(out, folder);
     }
-    for (const char* outside : {"", ".", "..", "..\\Programs2", "A\\..\\..", "..\\..\\..\\..\\..\\Windows",
-                                "C:\\Windows", "Tidy Kit."}) {
+    for (const char* outside :
+         {"", ".", "..", "..\\Programs2", "A\\..\\..", "..\\..\\..\\..\\..\\Windows", "C:\\Windows", "Tidy Kit."}) {
         std::memset(out, 'x', sizeof out);
         EXPECT_FALSE(composeGroupFolder(out, programs, outside)) << outside;
         EXPECT_STREQ(out, "") << outside;

@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     auto out = std::make_unique<char[]>(PATH_BUFFER_SIZE);
     const LocationProblem problem = resolveInstallLocation(typedText.get(), productName, out.get());
-    require(problem == expectedProblem(typed, canonicalProblem, canonical, composed), "the first broken rule is reported");
+    require(problem == expectedProblem(typed, canonicalProblem, canonical, composed),
+            "the first broken rule is reported");
     require((locationReasonFormat(problem) == nullptr) == (problem == LOCATION_ACCEPTED),
             "every refusal has its warning");
     require(std::memchr(out.get(), '\0', PATH_BUFFER_SIZE) != nullptr, "the install folder fits its buffer");
