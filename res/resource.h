@@ -8,6 +8,7 @@
 #define IDD_INSTALLING   1004
 #define IDD_GROUP        1005
 #define IDD_SHORTCUTS    1006
+#define IDD_UNINSTALLING 1007 // the uninstaller's window
 
 // Icons and bitmaps
 #define IDI_PRODUCT      100
@@ -37,8 +38,11 @@
 #define IDC_RESET_GROUP    502
 #define IDC_SHORTCUT_NAME  600
 #define IDC_SHORTCUT_BAR   601
+#define IDC_REMOVING       800
+#define IDC_REMOVAL_BAR    801
 
 // Timers
 #define IDT_BACKDROP_START  100
 #define IDT_INSTALL_START   200
 #define IDT_SHORTCUTS_START 300
+#define IDT_REMOVAL_STEP    400

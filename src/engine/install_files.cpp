@@ -8,6 +8,7 @@
 #include "engine/payload_check.h"
 #include "engine/portable/install_rules.h"
 #include "engine/portable/paths.h"
+#include "engine/safe_paths.h"
 #include "pages/location_page.h"
 #include "pages/progress.h"
 #include "resource.h"
@@ -22,66 +23,6 @@ int abortInstallation(HWND page, const char* text)
 {
     MessageBoxA(page, text, setupTitle, MB_ICONERROR);
     return -1;
-}
-
-// The fixed stamp is local time; files carry it as UTC.
-FILETIME fileStampUtc()
-{
-    SYSTEMTIME stamp;
-    static_assert(sizeof stamp == sizeof installConfig.fileStamp, "the stamp has the layout of SYSTEMTIME");
-    std::memcpy(&stamp, &installConfig.fileStamp, sizeof stamp);
-    FILETIME local = {};
-    FILETIME utc = {};
-    SystemTimeToFileTime(&stamp, &local);
-    LocalFileTimeToFileTime(&local, &utc);
-    return utc;
-}
-
-// Calls visit with each level of an absolute folder path "X:\A\B" from the
-// top ("X:\A", then "X:\A\B") until it returns false. False when the path
-// is not of that form or does not fit a path buffer.
-template <typename Visit> bool visitFolderLevels(const char* path, Visit visit)
-{
-    char buffer[256];
-    static_assert(sizeof buffer == sizeof installPaths.installDir, "a level is at most the install folder");
-    if (std::strlen(path) >= sizeof buffer) {
-        return false;
-    }
-    std::strcpy(buffer, path);
-    const int levels = cutFolderLevels(buffer);
-    for (int level = 0; level < levels; ++level) {
-        if (level > 0) {
-            buffer[std::strlen(buffer)] = '\\';
-        }
-        if (!visit(static_cast<const char*>(buffer))) {
-            break;
-        }
-    }
-    return levels > 0;
-}
-
-// A link may lead anywhere: nothing is ever written or deleted through one.
-// The entry's own attributes are read from its folder, so that a link whose
-// target is missing (which a create would make) counts too.
-bool isLink(const char* path)
-{
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(path, &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    FindClose(search);
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-// Only the read-only bit goes, so that a create or delete that still fails
-// leaves the file's other attributes as they were.
-void clearReadOnly(const char* path)
-{
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    }
 }
 
 // The folder of the installation that the publisher key records: only an
@@ -163,8 +104,6 @@ int installRows(HWND page, const PayloadEntry* rows, int count)
     return 1;
 }
 
-bool pathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
-
 bool prepareInstallFolder(const char* folder)
 {
     if (passesThroughLink(folder)) {
@@ -176,16 +115,6 @@ bool prepareInstallFolder(const char* folder)
         clearOldInstall(folder);
     }
     return true;
-}
-
-bool passesThroughLink(const char* path)
-{
-    bool linked = false;
-    const bool judged = visitFolderLevels(path, [&linked](const char* level) {
-        linked = isLink(level);
-        return !linked && pathExists(level); // a missing level has no links below it
-    });
-    return linked || !judged;
 }
 
 void createFolderPath(const char* path)

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/safe_paths.h"
 #include "shell/config.h"
 
 // Installs the configured rows. 1 when every row has been handled; -1 after
@@ -12,15 +13,11 @@ int installFiles(HWND page);
 // The same for a table of rows of one's own.
 int installRows(HWND page, const PayloadEntry* rows, int count);
 
-bool pathExists(const char* path);
 // Makes the install folder ready for the files: creates a missing one, and
 // clears an existing one only when it is the folder that an earlier
 // installation recorded. False, with nothing changed, when the folder or one
 // of the folders above it is a link (a junction or symbolic link).
 bool prepareInstallFolder(const char* folder);
-// True when an existing level of the absolute folder path below its drive
-// root is a link, or when the path cannot be judged (not drive-rooted, too long).
-bool passesThroughLink(const char* path);
 // The access list of the folders the setup creates: full control for
 // Administrators and SYSTEM, read and execute for Users, inherited by
 // everything inside and not from the folder above.

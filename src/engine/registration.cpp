@@ -6,7 +6,6 @@
 #include "shell/wizard.h"
 
 namespace {
-constexpr char uninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 constexpr uint32_t RESTORE_SETTLE_MS = 50;
@@ -60,7 +59,7 @@ void writeVersionValue()
     if (key == nullptr) {
         return;
     }
-    setText(key, "Program Version", installConfig.productVersion);
+    setText(key, programVersionValue, installConfig.productVersion);
     RegCloseKey(key);
 }
 
@@ -76,8 +75,11 @@ void writeUninstallValues(HKEY entry)
     if (joinPath(text, sizeof text, installPaths.windowsDir, installConfig.files[UNINSTALL_ROW].fileName, 0)) {
         setText(entry, "UninstallString", text);
     }
-    setText(entry, "Program Path", installPaths.installDir);
-    setText(entry, "Program Group", installPaths.groupName);
+    if (composeQuietUninstall(text, installPaths.windowsDir, installConfig.files[UNINSTALL_ROW].fileName)) {
+        setText(entry, "QuietUninstallString", text);
+    }
+    setText(entry, programPathValue, installPaths.installDir);
+    setText(entry, programGroupValue, installPaths.groupName);
     setText(entry, "Publisher", installConfig.publisherName);
     setText(entry, "HelpLink", installConfig.productUrl);
 }
@@ -85,7 +87,7 @@ void writeUninstallValues(HKEY entry)
 // The system's list of installed programs is extended, never created.
 void writeUninstallEntry()
 {
-    HKEY list = openKey(HKEY_LOCAL_MACHINE, uninstallKey);
+    HKEY list = openKey(HKEY_LOCAL_MACHINE, uninstallListKey);
     if (list == nullptr) {
         return;
     }

@@ -7,6 +7,13 @@
 // reads and writes exactly the keys the shipped one does.
 constexpr REGSAM MACHINE_VIEW = KEY_WOW64_32KEY;
 
+// The system's list of installed programs, which holds the product's entry
+// under its name, and the values of the installation that the uninstaller reads.
+constexpr char uninstallListKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char programPathValue[] = "Program Path";
+constexpr char programGroupValue[] = "Program Group";
+constexpr char programVersionValue[] = "Program Version";
+
 // Writes the publisher value, the version value and the uninstall entry, and
 // removes the previous version's autostart values. Each step runs whatever
 // happened to the others; nothing is reported.

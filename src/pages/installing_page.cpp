@@ -2,10 +2,10 @@
 // Windows and programs folders, runs the file installation from a one-shot
 // timer so that the page is on screen first, and paints its own bar.
 #include <windows.h>
-#include <shlobj.h>
 
 #include "engine/install_files.h"
 #include "engine/portable/paths.h"
+#include "engine/system_folders.h"
 #include "pages/pages.h"
 #include "pages/progress.h"
 #include "resource.h"
@@ -67,34 +67,6 @@ LRESULT CALLBACK progressBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM l
     default:
         return CallWindowProcA(progressBarOldProc, bar, message, wParam, lParam);
     }
-}
-
-// A folder that the system cannot report is left as the empty text, which
-// the pages that need it refuse.
-void fillWindowsDir()
-{
-    const UINT length = GetWindowsDirectoryA(installPaths.windowsDir, sizeof installPaths.windowsDir);
-    if (length == 0 || length >= sizeof installPaths.windowsDir) {
-        installPaths.windowsDir[0] = '\0';
-    }
-    normaliseFolderCase(installPaths.windowsDir);
-}
-
-// The shell writes up to MAX_PATH bytes: the path is taken only when it fits
-// the shorter field.
-void fillProgramsDir(HWND page)
-{
-    installPaths.programsDir[0] = '\0';
-    LPITEMIDLIST programs = nullptr;
-    if (SHGetSpecialFolderLocation(page, CSIDL_PROGRAMS, &programs) != S_OK) {
-        return;
-    }
-    char path[MAX_PATH];
-    if (SHGetPathFromIDListA(programs, path) && lstrlenA(path) < static_cast<int>(sizeof installPaths.programsDir)) {
-        lstrcpyA(installPaths.programsDir, path);
-        normaliseFolderCase(installPaths.programsDir);
-    }
-    CoTaskMemFree(programs);
 }
 
 void onInitDialog(HWND page)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/payload_check.h"
+#include "engine/safe_paths.h"
 #include "resource.h"
 #include "shell/backdrop.h"
 #include "shell/config.h"
@@ -79,21 +80,6 @@ INT_PTR CALLBACK welcomeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return reinterpret_cast<INT_PTR>(colorIntroText(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     default:
         return FALSE;
-    }
-}
-
-// DLLs loaded at run time come from the system folder only: neither the
-// setup's own folder (a downloads folder anyone may write to) nor the current
-// one. SetDefaultDllDirectories is looked up, as older systems lack it.
-void restrictDllSearch()
-{
-    using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
-    SetDllDirectoryA("");
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesProc>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (setDefault != nullptr) {
-        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
 }
 

@@ -61,6 +61,10 @@ bool waitUntil(const std::function<bool()>& condition, DWORD milliseconds);
 // ---- The setup program
 
 void startSetup();
+// Starts a command line as Windows runs a recorded command (the program found
+// from the line itself) in place of the setup: every function below that
+// names the setup then watches, waits for and stops that program.
+void startCommand(const std::string& commandLine);
 // From now on startSetup starts this program, a changed copy of the setup.
 void useSetupProgram(const std::string& path);
 bool setupRunning();
@@ -170,5 +174,7 @@ std::vector<FileChange> changedFiles(const FileSnapshot& before, const FileSnaps
 // Prints what changed on drive C: since the snapshot, with the three times of
 // every file and the target of every shortcut.
 void reportFileChanges(const FileSnapshot& before);
-// Prints the key's values and those of all its subkeys, or that it is absent.
+// The key's values and those of all its subkeys, one a line, or that it is absent.
+std::vector<std::string> registryListing(HKEY root, const std::string& key);
+// Prints that listing.
 void reportRegistryKey(HKEY root, const std::string& key);

@@ -197,15 +197,14 @@ void reportFileChanges(const FileSnapshot& before)
     CoUninitialize();
 }
 
-void reportRegistryKey(HKEY root, const std::string& key)
+std::vector<std::string> registryListing(HKEY root, const std::string& key)
 {
     const char* rootName = root == HKEY_LOCAL_MACHINE ? "HKLM" : root == HKEY_CURRENT_USER ? "HKCU" : "HK?";
     HKEY opened;
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | registryView(root), &opened) != ERROR_SUCCESS) {
-        reportLine("%s\\%s: absent", rootName, key.c_str());
-        return;
+        return {std::string(rootName) + "\\" + key + ": absent"};
     }
-    reportLine("%s\\%s", rootName, key.c_str());
+    std::vector<std::string> lines = {std::string(rootName) + "\\" + key};
     for (DWORD index = 0;; ++index) {
         char name[256];
         DWORD nameLength = sizeof name;
@@ -215,7 +214,7 @@ void reportRegistryKey(HKEY root, const std::string& key)
         if (RegEnumValueA(opened, index, name, &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
             break;
         }
-        reportLine("  \"%s\" = %s", name, registryData(type, data, size).c_str());
+        lines.push_back("  \"" + std::string(name) + "\" = " + registryData(type, data, size));
     }
     std::vector<std::string> subkeys;
     for (DWORD index = 0;; ++index) {
@@ -228,6 +227,15 @@ void reportRegistryKey(HKEY root, const std::string& key)
     }
     RegCloseKey(opened);
     for (const std::string& subkey : subkeys) {
-        reportRegistryKey(root, key + "\\" + subkey);
+        const std::vector<std::string> below = registryListing(root, key + "\\" + subkey);
+        lines.insert(lines.end(), below.begin(), below.end());
+    }
+    return lines;
+}
+
+void reportRegistryKey(HKEY root, const std::string& key)
+{
+    for (const std::string& line : registryListing(root, key)) {
+        reportLine("%s", line.c_str());
     }
 }

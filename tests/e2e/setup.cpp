@@ -121,21 +121,20 @@ bool isMessageBox(HWND window)
 
 void useSetupProgram(const std::string& path) { driverOptions.setupPath = path; }
 
-void startSetup()
+namespace {
+// Starts the program under test and watches its windows from its first one on.
+void startProcess(const char* application, std::string commandLine, const char* folder)
 {
     if (setup.hProcess) {
-        fail("startSetup: the setup is already running");
+        fail("the program under test is already running");
     }
-    std::string commandLine = "\"" + driverOptions.setupPath + "\"";
-    std::string folder = folderOf(driverOptions.setupPath);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(driverOptions.setupPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &setup)) {
-        fail("%s could not be started (error %lu)", driverOptions.setupPath.c_str(),
-             static_cast<unsigned long>(GetLastError()));
+    if (!CreateProcessA(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                        &setup)) {
+        fail("%s could not be started (error %lu)", commandLine.c_str(), static_cast<unsigned long>(GetLastError()));
     }
-    note("started %s, process %lu", driverOptions.setupPath.c_str(), static_cast<unsigned long>(setup.dwProcessId));
+    note("started %s, process %lu", commandLine.c_str(), static_cast<unsigned long>(setup.dwProcessId));
     {
         std::lock_guard<std::mutex> guard(watchedLock);
         watched.clear();
@@ -143,6 +142,15 @@ void startSetup()
     stopWatching = false;
     watcher = std::thread(watchWindows);
 }
+} // namespace
+
+void startSetup()
+{
+    startProcess(driverOptions.setupPath.c_str(), "\"" + driverOptions.setupPath + "\"",
+                 folderOf(driverOptions.setupPath).c_str());
+}
+
+void startCommand(const std::string& commandLine) { startProcess(nullptr, commandLine, nullptr); }
 
 void waitForSetupIdle()
 {

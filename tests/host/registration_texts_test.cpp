@@ -69,3 +69,17 @@ TEST(ReadMeCommand, IsEmptyWhenThePathOrTheCommandLineDoesNotFit)
         composeReadMeCommand(command, "C:\\windows\\Notepad.exe", (shorter + "f").c_str(), "ReadFirst.txt"));
     EXPECT_STREQ(command, "");
 }
+
+TEST(QuietUninstall, QuotesTheUninstallerAndIsEmptyWhenItDoesNotFit)
+{
+    char command[REGISTRY_TEXT_SIZE];
+    ASSERT_TRUE(composeQuietUninstall(command, "C:\\Win dows", "Tkremove.exe"));
+    EXPECT_STREQ(command, "\"C:\\Win dows\\Tkremove.exe\" /quiet");
+    // 2 quotes, folder, backslash, 12 characters, " /quiet" and 2 NULs in 256 bytes.
+    const std::string fits = "C:\\" + std::string(229, 'w');
+    ASSERT_TRUE(composeQuietUninstall(command, fits.c_str(), "Tkremove.exe"));
+    EXPECT_EQ(std::strlen(command), 254u);
+    std::memset(command, 'x', sizeof command);
+    EXPECT_FALSE(composeQuietUninstall(command, (fits + "w").c_str(), "Tkremove.exe"));
+    EXPECT_STREQ(command, "");
+}

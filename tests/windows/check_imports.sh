@@ -1,9 +1,9 @@
 #!/bin/sh
-# Checks the shipped program and its 64-bit twin as Windows will load them:
-# both import only Windows system DLLs (the C++ runtime is linked in, so no
-# libstdc++, libgcc or libwinpthread), and the shipped one is a PE32 i386
-# program for the GUI subsystem.
-# Usage: check_imports.sh WIN32_EXE WIN64_EXE
+# Checks the shipped program, its 64-bit twin and the shipped uninstaller as
+# Windows will load them: all import only Windows system DLLs (the C++ runtime
+# is linked in, so no libstdc++, libgcc or libwinpthread), and the shipped ones
+# are PE32 i386 programs for the GUI subsystem.
+# Usage: check_imports.sh WIN32_EXE WIN64_EXE WIN32_UNINSTALLER
 set -u
 system_dlls="kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll comctl32.dll ole32.dll oleaut32.dll
   msvcrt.dll shlwapi.dll version.dll comdlg32.dll"
@@ -33,4 +33,6 @@ check_header() {
 check_imports "$1"
 check_header "$1" pei-i386
 check_imports "$2"
+check_imports "$3"
+check_header "$3" pei-i386
 exit $status

@@ -66,6 +66,8 @@ TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayName"), "Tidy Kit");
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayVersion"), "v3.08");
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), "C:\\Windows\\Tkremove.exe");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"),
+              "\"C:\\Windows\\Tkremove.exe\" /quiet");
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), "D:\\Apps\\Tidy Kit");
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "Moorfield\\Tidy Kit");
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), "Moorfield Systems");

@@ -29,3 +29,12 @@ bool composeReadMeCommand(char (&commandLine)[README_COMMAND_SIZE], const char* 
     }
     return concatenateTexts(commandLine, sizeof commandLine, {"\"", viewerPath, "\" ", quotedPath});
 }
+
+bool composeQuietUninstall(char (&command)[REGISTRY_TEXT_SIZE], const char* windowsDir, const char* uninstallerName)
+{
+    char quotedPath[REGISTRY_TEXT_SIZE];
+    if (!joinPath(quotedPath, sizeof quotedPath, windowsDir, uninstallerName, 1)) {
+        return endText(command, sizeof command, 0, false);
+    }
+    return concatenateTexts(command, sizeof command, {quotedPath, " ", quietSwitch});
+}

@@ -9,6 +9,9 @@ constexpr size_t REGISTRY_TEXT_SIZE = 256;
 constexpr size_t QUOTED_README_SIZE = 256;
 constexpr size_t README_COMMAND_SIZE = 260;
 
+// The uninstaller's one option: remove without a question or a message.
+constexpr char quietSwitch[] = "/quiet";
+
 // Each composition returns false, leaving out as an empty text, when the
 // result does not fit capacity.
 
@@ -22,3 +25,8 @@ bool fillOneText(char* out, size_t capacity, const char* format, const char* arg
 // the command line does not fit README_COMMAND_SIZE.
 bool composeReadMeCommand(char (&commandLine)[README_COMMAND_SIZE], const char* viewerPath, const char* installDir,
                           const char* readMeName);
+
+// The uninstaller's full path in quotes, then the quiet switch, as the list
+// of installed programs runs it unattended. False, with an empty text, when
+// it does not fit REGISTRY_TEXT_SIZE.
+bool composeQuietUninstall(char (&command)[REGISTRY_TEXT_SIZE], const char* windowsDir, const char* uninstallerName);

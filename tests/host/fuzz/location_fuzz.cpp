@@ -1,8 +1,8 @@
 // libFuzzer target for the typed-location rules: for any typed text and
 // product name, the problem found is the first rule the text breaks, an
-// accepted text becomes the text itself (when it names the product) or the
-// text with the product name appended, and the install folder never passes
-// its 256-byte buffer.
+// accepted text becomes its canonical form (canonicalFolderPath, tested on its
+// own) when that names the product, or the canonical form with the product
+// name appended, and the install folder never passes its 256-byte buffer.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -21,15 +21,21 @@ std::string foldAscii(std::string text)
     return text;
 }
 
-LocationProblem expectedProblem(const std::string& typed, const std::string& composed)
+bool hasDriveRoot(const std::string& typed) { return typed.size() >= 3 && typed[1] == ':' && typed[2] == '\\'; }
+
+LocationProblem expectedProblem(const std::string& typed, LocationProblem canonicalProblem,
+                                const std::string& canonical, const std::string& composed)
 {
     if (typed.empty()) {
         return LOCATION_EMPTY;
     }
-    if (typed.size() < 3 || typed[1] != ':' || typed[2] != '\\') {
+    if (!hasDriveRoot(typed)) {
         return LOCATION_NO_DRIVE;
     }
-    if (typed.size() == 3) {
+    if (canonicalProblem != LOCATION_ACCEPTED) {
+        return canonicalProblem;
+    }
+    if (canonical.size() == 3) {
         return LOCATION_ROOT_DRIVE;
     }
     return composed.size() < PATH_BUFFER_SIZE ? LOCATION_ACCEPTED : LOCATION_TOO_LONG;
@@ -46,10 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string typed = typedText.get();
     const std::string name = productName;
 
-    const bool namesProduct = foldAscii(typed).find(foldAscii(name)) != std::string::npos;
-    require(containsProductName(typed.c_str(), productName) == (namesProduct && !typed.empty()),
+    require(containsProductName(typed.c_str(), productName) ==
+                (foldAscii(typed).find(foldAscii(name)) != std::string::npos && !typed.empty()),
             "the product name is found wherever it stands, in any ASCII letter case");
-    std::string composed = typed;
+    char canonicalText[TYPED_PATH_CAPACITY] = "";
+    const LocationProblem canonicalProblem =
+        hasDriveRoot(typed) ? canonicalFolderPath(typed.c_str(), canonicalText, sizeof canonicalText) : LOCATION_EMPTY;
+    const std::string canonical = canonicalText;
+    const bool namesProduct = foldAscii(canonical).find(foldAscii(name)) != std::string::npos;
+    std::string composed = canonical;
     if (!namesProduct) {
         if (composed.empty() || composed.back() != '\\') {
             composed += '\\';
@@ -59,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     auto out = std::make_unique<char[]>(PATH_BUFFER_SIZE);
     const LocationProblem problem = resolveInstallLocation(typedText.get(), productName, out.get());
-    require(problem == expectedProblem(typed, composed), "the first broken rule is reported");
+    require(problem == expectedProblem(typed, canonicalProblem, canonical, composed),
+            "the first broken rule is reported");
     require((locationReasonFormat(problem) == nullptr) == (problem == LOCATION_ACCEPTED),
             "every refusal has its warning");
     require(std::memchr(out.get(), '\0', PATH_BUFFER_SIZE) != nullptr, "the install folder fits its buffer");

@@ -1,0 +1,25 @@
+// The removal of an installation: reads what the setup recorded and removes,
+// one step at a time, what the setup made, leaving links, the user's data
+// and anything it cannot judge alone.
+#pragma once
+#include <windows.h>
+
+#include "pages/portable/location_rules.h"
+#include "uninstall/portable/uninstall_rules.h"
+
+// What could not be removed, and the folder that still holds the user's own
+// files (empty when there is none); complete once the last step has run.
+extern LeftBehind leftBehind;
+extern char keptFolder[PATH_BUFFER_SIZE];
+
+// True when the product's uninstall entry exists; fills installPaths from it,
+// from the publisher value and from the system. A recorded value that is odd
+// (not an exact REG_SZ text, not canonical, a root drive, not agreeing with
+// the publisher value, outside the programs folder) leaves its part out.
+bool readInstallation();
+
+// The steps, run once each in order: one per shortcut, one per payload row,
+// then the folders and the registry records.
+int removalStepCount();
+// Runs one step and returns the path it worked on, for the window to show.
+const char* runRemovalStep(int step);

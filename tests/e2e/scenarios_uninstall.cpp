@@ -1,0 +1,242 @@
+// The uninstaller, Tkremove.exe, started as Windows starts it from the list of
+// installed programs: after a default installation it leaves drive C: and the
+// product's registry keys as they were, but for the user's data and its own
+// file (removed at the next restart); its faults; and its unattended form.
+#include "../shared/machine_helpers.h"
+#include "driver.h"
+#include "e2e.h"
+#include "resource.h"
+#include "wizard_path.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr char uninstallCaption[] = "Tidy Kit Uninstall";
+constexpr char removedText[] = "Tidy Kit has been removed from this computer.";
+constexpr char keptText[] = "\r\n\r\nYour own files were kept in this folder:\r\n";
+constexpr char sessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+
+std::vector<std::string> productKeys()
+{
+    std::vector<std::string> lines = registryListing(HKEY_LOCAL_MACHINE, publisherKey);
+    const std::vector<std::string> entry = registryListing(HKEY_LOCAL_MACHINE, uninstallEntry);
+    lines.insert(lines.end(), entry.begin(), entry.end());
+    return lines;
+}
+
+std::string lowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(tolower(c)); });
+    return text;
+}
+
+// The files waiting for removal at the next restart, as one lower-case text.
+std::string pendingRemovals()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, sessionManagerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return "";
+    }
+    std::vector<char> data(8192, '\0');
+    DWORD size = static_cast<DWORD>(data.size() - 2);
+    DWORD type = 0;
+    const bool read = RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, &type,
+                                       reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    std::string text(data.data(), read ? size : 0);
+    std::replace(text.begin(), text.end(), '\0', '|');
+    return lowerCase(text);
+}
+
+// A default installation, drive C: noted before it (machineBeforeSetup).
+void installWithDefaults()
+{
+    finishInstallation(installToGroupPage(startToLocationPage()));
+    stopSetup();
+}
+
+// The uninstall entry's command, run as the list of installed programs runs it.
+void startRecorded(const char* valueName) { startCommand(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, valueName)); }
+
+std::string asLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        text += "\n       " + line;
+    }
+    return text;
+}
+
+// The question answered Yes, the removal window, and the closing message,
+// read, pictured and answered; returns its text and the exit code.
+std::pair<std::string, DWORD> uninstallAnsweringYes(const char* name)
+{
+    startRecorded("UninstallString");
+    MessageBoxSeen question = waitForMessageBox();
+    expectText(question.caption, uninstallCaption, "caption of the question");
+    expectText(question.text, "Remove Tidy Kit from this computer?", "the question");
+    answerMessageBox(question, IDYES);
+    HWND window = nullptr;
+    waitUntil(
+        [&] {
+            for (const SeenWindow& seen : seenWindows()) {
+                window = !seen.messageBox && seen.caption == uninstallCaption ? seen.window : window;
+            }
+            return window != nullptr;
+        },
+        10000);
+    // Pictured part-way, with some steps done.
+    if (expect(window != nullptr, "the removal window opens") &&
+        waitUntil([&] { return SendMessageA(GetDlgItem(window, IDC_REMOVAL_BAR), PBM_GETPOS, 0, 0) >= 6; }, 5000)) {
+        step("removal-window");
+    }
+    MessageBoxSeen closing = waitForMessageBox(20000);
+    step(name);
+    expectText(closing.caption, uninstallCaption, "caption of the closing message");
+    answerMessageBox(closing, IDOK);
+    return {closing.text, waitForSetupExit()};
+}
+
+// Drive C: as before the installation but for the files named (lower case),
+// and the product's keys as given.
+void expectMachineAsBefore(std::vector<std::string> added, const std::vector<std::string>& keysBefore)
+{
+    std::vector<std::string> changes;
+    for (const FileChange& change : changedFiles(machineBeforeSetup(), snapshotDriveC())) {
+        changes.push_back(change.kind + " " + lowerCase(change.path));
+    }
+    for (std::string& path : added) {
+        path = "added " + lowerCase(path);
+    }
+    std::sort(changes.begin(), changes.end());
+    std::sort(added.begin(), added.end());
+    expect(changes == added, "drive C: is as before the installation but for %d kept files:%s",
+           static_cast<int>(added.size()), asLines(changes).c_str());
+    const std::vector<std::string> keys = productKeys();
+    expect(keys == keysBefore, "the product's registry keys are as before the installation:%s", asLines(keys).c_str());
+}
+
+std::string installed(const char* name) { return std::string(defaultFolder) + "\\" + name; }
+std::string uninstallerPath() { return windowsFolder() + "\\Tkremove.exe"; }
+} // namespace
+
+SCENARIO(uninstall_after_install, 240)
+{
+    const std::vector<std::string> keysBefore = productKeys();
+    installWithDefaults();
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"),
+               "\"" + uninstallerPath() + "\" /quiet", "QuietUninstallString");
+    writeFile(installed("Licence.KEY"), "the user's licence");
+
+    const auto [text, exitCode] = uninstallAnsweringYes("closing-message");
+    expectText(text, std::string(removedText) + keptText + defaultFolder, "the closing message names the kept data");
+    expectNumber(exitCode, 0, "exit code of the uninstaller");
+    expectMachineAsBefore(
+        {"C:\\Moorfield Systems\\", std::string(defaultFolder) + "\\", installed("Licence.KEY"), uninstallerPath()},
+        keysBefore);
+    expect(pendingRemovals().find(lowerCase(uninstallerPath())) != std::string::npos,
+           "the uninstaller's own file is removed at the next restart: %s", pendingRemovals().c_str());
+}
+
+SCENARIO(uninstall_quiet, 180)
+{
+    const std::vector<std::string> keysBefore = productKeys();
+    installWithDefaults();
+    // A payload file of a preserved extension that the program has since
+    // changed holds the user's data now: it stays.
+    writeFile(installed("Add-Ons.dat"), "add-ons the user chose");
+    startRecorded("QuietUninstallString");
+    expectNumber(waitForSetupExit(20000), 0, "exit code of the quiet uninstaller");
+    expect(seenWindows().empty(), "no window appeared: %d did", static_cast<int>(seenWindows().size()));
+    expectMachineAsBefore(
+        {"C:\\Moorfield Systems\\", std::string(defaultFolder) + "\\", installed("Add-Ons.dat"), uninstallerPath()},
+        keysBefore);
+}
+
+SCENARIO(uninstall_faults, 300)
+{
+    // An unknown option, then no installation at all: nothing is changed.
+    const std::string copy = "C:\\Tkremove.exe";
+    if (!CopyFileA(sourcePath("build/win64/generated/payload/Tkremove.exe").c_str(), copy.c_str(), FALSE)) {
+        fail("the uninstaller could not be copied to %s", copy.c_str());
+    }
+    const std::vector<std::string> keysBefore = productKeys();
+    const FileSnapshot before = snapshotDriveC();
+    startCommand(copy + " /quit");
+    MessageBoxSeen option = waitForMessageBox();
+    expectText(option.text,
+               "This program knows one option only: /quiet, which removes Tidy Kit without a question "
+               "or a message.",
+               "an unknown option");
+    answerMessageBox(option, IDOK);
+    expectNumber(waitForSetupExit(), 3, "exit code after an unknown option");
+    stopSetup();
+    startCommand(copy);
+    MessageBoxSeen missing = waitForMessageBox();
+    step("not-installed");
+    expectText(missing.caption, uninstallCaption, "caption");
+    expectText(missing.text, "Tidy Kit is not installed on this computer.", "without an uninstall entry");
+    answerMessageBox(missing, IDOK);
+    expectNumber(waitForSetupExit(), 2, "exit code when not installed");
+    stopSetup();
+    startCommand(copy + " /quiet");
+    expectNumber(waitForSetupExit(), 2, "exit code when not installed, quiet");
+    expect(seenWindows().empty(), "quiet, no window appears");
+    stopSetup();
+    expect(changedFiles(before, snapshotDriveC()).empty() && productKeys() == keysBefore, "nothing was changed");
+
+    // A recorded folder that is a link (prepare/uninstall_faults.sh): nothing
+    // is deleted through it, and the entry stays.
+    const char linked[] = "C:\\Linked\\Tidy Kit";
+    setRegistryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path", linked);
+    setRegistryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group", "Tidy Kit");
+    recordEarlierInstallation(linked);
+    startCommand(copy + " /quiet");
+    expectNumber(waitForSetupExit(), 1, "exit code with a linked install folder");
+    stopSetup();
+    expect(exists("C:\\Elsewhere\\Tidy Kit.exe"), "the file behind the link is left alone");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), linked, "the entry stays");
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, uninstallEntry);
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
+
+    // "No" changes nothing.
+    installWithDefaults();
+    const FileSnapshot afterInstall = snapshotDriveC();
+    startRecorded("UninstallString");
+    answerMessageBox(waitForMessageBox(), IDNO);
+    expectNumber(waitForSetupExit(), 3, "exit code after No");
+    stopSetup();
+    expect(changedFiles(afterInstall, snapshotDriveC()).empty(), "No leaves every file in place");
+
+    // A file held open, as by the running program: named, everything else
+    // removed, the entry and the uninstaller kept; a second run finishes.
+    HANDLE held = CreateFileA(installed("Tidy Kit.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE) {
+        fail("the installed program could not be held open");
+    }
+    const auto [first, firstExit] = uninstallAnsweringYes("held-open");
+    expectText(first,
+               "Tidy Kit could not be removed completely. These are still there:\r\n\r\n" + installed("Tidy Kit.exe") +
+                   "\r\n\r\nClose Tidy Kit and any window that uses these files, then uninstall again to finish.",
+               "the closing message names the file held open");
+    expectNumber(firstExit, 1, "exit code with a file left");
+    stopSetup();
+    CloseHandle(held);
+    expect(entriesIn(defaultFolder) == std::vector<std::string>{"Tidy Kit.exe"}, "every other file is removed");
+    expect(!exists(programsFolder() + "\\Tidy Kit"), "the shortcuts and their group are removed");
+    expect(exists(uninstallerPath()) && pendingRemovals().find("tkremove") == std::string::npos,
+           "the uninstaller stays for the second run");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), defaultFolder, "the entry stays");
+
+    const auto [second, secondExit] = uninstallAnsweringYes("second-run");
+    expectText(second, removedText, "the second run finishes");
+    expectNumber(secondExit, 0, "exit code of the second run");
+    expect(!exists("C:\\Moorfield Systems"), "the install folder and the default root are removed");
+    expect(productKeys() == keysBefore, "the product's registry keys are removed");
+}

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "uninstall/portable/uninstall_rules.h"
+
+TEST(UninstallMode, AsksWithoutWordsIsQuietWithTheSwitchAloneAndRefusesAnythingElse)
+{
+    EXPECT_EQ(readUninstallMode(""), UNINSTALL_ASKING);
+    EXPECT_EQ(readUninstallMode(" \t "), UNINSTALL_ASKING);
+    for (const char* quiet : {"/quiet", "/QUIET", " /Quiet\t/quiet "}) {
+        EXPECT_EQ(readUninstallMode(quiet), UNINSTALL_QUIET) << quiet;
+    }
+    for (const char* bad : {"/q", "/quiet2", "quiet", "-quiet", "\"/quiet\"", "/quiet /x", "/qu\xE9t"}) {
+        EXPECT_EQ(readUninstallMode(bad), UNINSTALL_BAD_OPTION) << bad;
+    }
+}
+
+TEST(RecordedValues, OnlyExactTextsAndCanonicalFoldersBelowTheRootCount)
+{
+    EXPECT_TRUE(isExactRegistryText("C:\\A", 5));
+    EXPECT_TRUE(isExactRegistryText("", 1));
+    EXPECT_FALSE(isExactRegistryText("C:\\A", 4)) << "stored without its NUL";
+    EXPECT_FALSE(isExactRegistryText("C:\\A\0B", 7)) << "a NUL inside";
+    EXPECT_FALSE(isExactRegistryText("", 0));
+
+    for (const char* usable : {"C:\\Moorfield Systems\\Tidy Kit", "d:\\Tidy Kit", "C:\\A B\\C.D"}) {
+        EXPECT_TRUE(isUsableRecordedFolder(usable)) << usable;
+    }
+    for (const char* odd :
+         {"", "C:\\", "C:\\Tidy Kit\\..", "C:\\Tidy Kit\\", "C:/Tidy Kit", "C:\\A\\\\B", "C:\\Tidy Kit.",
+          "C:\\Tidy Kit\\.\\x", "1:\\Tidy Kit", "\\\\server\\share", "C:\\Tidy|Kit", "Tidy Kit"}) {
+        EXPECT_FALSE(isUsableRecordedFolder(odd)) << odd;
+    }
+}
+
+TEST(GroupFolder, LiesStrictlyInsideTheProgramsFolderAfterResolvingDots)
+{
+    const char* programs = "C:\\Users\\u\\Start Menu\\Programs";
+    char out[256];
+    const std::pair<const char*, const char*> inside[] = {
+        {"Tidy Kit", "C:\\Users\\u\\Start Menu\\Programs\\Tidy Kit"},
+        {"Moorfield\\", "C:\\Users\\u\\Start Menu\\Programs\\Moorfield"},
+        {"A\\..\\Tidy Kit", "C:\\Users\\u\\Start Menu\\Programs\\Tidy Kit"},
+        {"Moorfield\\Tidy Kit", "C:\\Users\\u\\Start Menu\\Programs\\Moorfield\\Tidy Kit"},
+    };
+    for (const auto& [group, folder] : inside) {
+        EXPECT_TRUE(composeGroupFolder(out, programs, group)) << group;
+        EXPECT_STREQ(out, folder);
+    }
+    for (const char* outside :
+         {"", ".", "..", "..\\Programs2", "A\\..\\..", "..\\..\\..\\..\\..\\Windows", "C:\\Windows", "Tidy Kit."}) {
+        std::memset(out, 'x', sizeof out);
+        EXPECT_FALSE(composeGroupFolder(out, programs, outside)) << outside;
+        EXPECT_STREQ(out, "") << outside;
+    }
+    EXPECT_FALSE(composeGroupFolder(out, "", "Tidy Kit")) << "no programs folder";
+    EXPECT_TRUE(composeGroupFolder(out, "C:\\", "Tidy Kit"));
+    EXPECT_STREQ(out, "C:\\Tidy Kit");
+    const std::string longGroup(250, 'g');
+    EXPECT_FALSE(composeGroupFolder(out, programs, longGroup.c_str())) << "longer than a path";
+}
+
+TEST(DefaultRoot, OnlyTheFolderDirectlyBelowItCounts)
+{
+    EXPECT_TRUE(isDirectSubfolder("C:\\Moorfield Systems\\Tidy Kit", "C:\\Moorfield Systems"));
+    EXPECT_TRUE(isDirectSubfolder("c:\\MOORFIELD SYSTEMS\\Other", "C:\\Moorfield Systems"));
+    for (const char* other : {"C:\\Moorfield Systems\\A\\Tidy Kit", "C:\\Moorfield SystemsX\\Tidy Kit",
+                              "C:\\Moorfield Systems\\", "C:\\Moorfield Systems", "", "D:\\Moorfield Systems\\A"}) {
+        EXPECT_FALSE(isDirectSubfolder(other, "C:\\Moorfield Systems")) << other;
+    }
+}
+
+TEST(ClosingMessage, CountsThePathsThatNoLongerFitTheListAndNeverWritesPastIt)
+{
+    LeftBehind left;
+    std::memset(&left, 'x', sizeof left);
+    left.length = 0;
+    left.count = 0;
+    left.unlisted = 0;
+    const std::string path = "C:\\" + std::string(250, 'p');
+    for (int i = 0; i < 13; ++i) {
+        addLeftBehind(left, path.c_str());
+        ASSERT_LT(left.length + 1, sizeof left.text);
+        ASSERT_EQ(std::strlen(left.text), left.length);
+    }
+    EXPECT_EQ(left.count, 13);
+    EXPECT_EQ(left.unlisted, 9) << "four paths of 253 characters fit 1024 bytes with their line breaks";
+    char text[CLOSING_MESSAGE_SIZE];
+    composeClosingMessage(text, "Tidy Kit", left, ("C:\\" + std::string(252, 'k')).c_str());
+    const std::string message = text;
+    EXPECT_NE(message.find(path + "\r\nand 9 more\r\n\r\nClose Tidy Kit"), std::string::npos);
+    EXPECT_EQ(message.substr(message.size() - 10), std::string(10, 'k')) << "the kept folder is whole";
+}
