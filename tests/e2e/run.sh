@@ -90,7 +90,7 @@ if [ -n "${E2E_DISPLAY:-}" ]; then
 else
     start_xvfb
 fi
-export DISPLAY=$display WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export DISPLAY=$display WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 
 # The scenarios and their time limits, as the driver lists them.
 new_prefix

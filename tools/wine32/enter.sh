@@ -132,6 +132,20 @@ make_template() {
         say "[4/4] making the 32-bit template prefix (about a minute)"
     fi
     in_tree sh "$project/tools/wine/make-template.sh" "$bench_home/wine-template"
+    disable_menu_builder
+}
+
+# Saving a shortcut starts Wine's menu builder and waits up to 10 s for it;
+# under emulation it takes longer, so five shortcuts took close to a minute
+# instead of a second. It only makes Linux menu entries, which the bench
+# never uses. The mark lives in the template: a remade template gets it again.
+disable_menu_builder() {
+    template=$bench_home/wine-template
+    [ ! -f "$rootfs$template/.no-menu-builder" ] || return 0
+    in_tree env WINEPREFIX="$template" WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\DllOverrides' \
+        /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null 2>&1
+    in_tree env WINEPREFIX="$template" wineserver -w
+    touch "$rootfs$template/.no-menu-builder"
 }
 
 # What the bench set up goes on every way out: mounts, then the handler.
