@@ -6,7 +6,8 @@
 # Usage: tests/e2e/run.sh [--out DIR] [SCENARIO...]
 #   SCENARIO  run only these (default: all that the driver lists)
 #   --out DIR the screenshots and logs go to DIR/<scenario>/ (default build/e2e)
-# E2E_DISPLAY=:N runs on that X server instead of starting Xvfb.
+# E2E_DISPLAY=:N runs on that X server instead of starting Xvfb; WINEDEBUG
+# (default -all) turns on Wine's traces, written to each scenario's wine.txt.
 # E2E_BUILD=DIR drives the setup and the driver of that build tree (default
 # build/win64); E2E_TEMPLATE and E2E_PREFIXES put the template prefix and the
 # scenarios' prefixes elsewhere (the 32-bit bench keeps them in its own tree).

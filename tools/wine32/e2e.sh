@@ -17,13 +17,6 @@ if [ -n "${E2E_DISPLAY:-}" ]; then
 else
     start_xvfb
 fi
-# Inside the bench the working folder is the tree's root: --out is made
-# absolute here, where the project has the same path as inside.
-if [ "${1:-}" = "--out" ] && [ $# -ge 2 ]; then
-    out=$(realpath -m "$2")
-    shift 2
-    set -- --out "$out" "$@"
-fi
 status=0
 "$here/enter.sh" env ${WINEDEBUG:+WINEDEBUG=$WINEDEBUG} E2E_DISPLAY="$display" E2E_BUILD="$project/build/win32" \
     E2E_TEMPLATE="$bench_home/wine-template" E2E_PREFIXES="$bench_home/e2e-prefixes" \

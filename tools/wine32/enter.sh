@@ -102,11 +102,14 @@ make_rootfs() {
     mark_done rootfs "$suite"
 }
 
-# Runs a command in the tree with a clean environment.
+# Runs a command in the tree with a clean environment, in the caller's
+# working folder when the tree has it (the project's folders are at their own
+# paths there), else in the tree's root.
 in_tree() {
     chroot "$rootfs" /usr/bin/env -i HOME=/root PATH=/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin \
         LANG=C.UTF-8 TERM=dumb DISPLAY="${DISPLAY:-}" BENCH_HOME="$bench_home" \
-        ${XAUTHORITY:+XAUTHORITY="$XAUTHORITY"} "$@"
+        ${XAUTHORITY:+XAUTHORITY="$XAUTHORITY"} \
+        /bin/sh -c 'cd "$0" 2>/dev/null || cd /; exec "$@"' "$(pwd)" "$@"
 }
 
 # Wine 8.0 of the tree's own i386 archive, with the fonts and X libraries the

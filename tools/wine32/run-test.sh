@@ -10,11 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 xvfb_pid=
 trap stop_xvfb EXIT
 trap 'exit 130' INT TERM
-# Inside the bench the working folder is the tree's root: the program's path
-# must be absolute.
-program=$(realpath "$1")
-shift
 start_xvfb
 status=0
-DISPLAY=$display "$here/enter.sh" sh "$here/in-prefix.sh" "$program" "$@" || status=$?
+DISPLAY=$display "$here/enter.sh" sh "$here/in-prefix.sh" "$@" || status=$?
 exit $status
