@@ -8,7 +8,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 
-need_root
+need_root "$@"
 [ -d "$cache" ] || exit 0
 exec 9>>"$cache/lock"
 flock 9

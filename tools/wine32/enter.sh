@@ -158,7 +158,7 @@ leave() {
 }
 
 outside() {
-    need_root
+    need_root "$@"
     mkdir -p "$cache"
     exec 9>"$cache/lock"
     if ! flock -n 9; then
@@ -166,8 +166,29 @@ outside() {
         flock 9
     fi
     fetch_qemu
-    exec unshare --mount --pid --fork --kill-child=TERM --propagation private \
-        env SETUPMATE_WINE32_NAMESPACE=1 "$0" "$@"
+    # The caller's standard input goes along (a background job would get
+    # /dev/null), so that an interactive shell works in the bench.
+    exec 8<&0
+    unshare --mount --pid --fork --kill-child=TERM --propagation private \
+        env SETUPMATE_WINE32_NAMESPACE=1 "$0" "$@" <&8 &
+    namespace=$!
+    trap stop_namespace INT TERM HUP
+    status=0
+    wait "$namespace" || status=$?
+    # A signal ends the wait early: the bench is still undoing its set-up.
+    while kill -0 "$namespace" 2>/dev/null; do
+        status=0
+        wait "$namespace" || status=$?
+    done
+    exit $status
+}
+
+# unshare holds INT and TERM back while its child runs: the signal goes to
+# the namespace's first process, the bench itself, which undoes its set-up.
+stop_namespace() {
+    for first in $(cat "/proc/$namespace/task/$namespace/children" 2>/dev/null); do
+        kill -TERM "$first" 2>/dev/null || true
+    done
 }
 
 inside() {
@@ -181,8 +202,9 @@ inside() {
     make_template
     [ $# -gt 0 ] || return 0
     # In the background, so that a signal is handled at once, not when the
-    # command has ended.
-    in_tree "$@" &
+    # command has ended; the standard input goes along.
+    exec 8<&0
+    in_tree "$@" <&8 &
     status=0
     wait $! || status=$?
     return $status

@@ -26,8 +26,15 @@ die() {
 }
 
 # The bench mounts, binds and registers machine-wide things: only root can.
+# Called with the script's arguments, it runs the script again through sudo,
+# as tools/install-deps.sh does.
 need_root() {
-    [ "$(id -u)" -eq 0 ] || die "the 32-bit bench needs root (mounts, chroot, binfmt_misc)"
+    [ "$(id -u)" -ne 0 ] || return 0
+    if command -v sudo >/dev/null 2>&1; then
+        exec sudo --preserve-env=DISPLAY,XAUTHORITY,E2E_DISPLAY,WINEDEBUG,SETUPMATE_WINE32_CACHE,SETUPMATE_DEBIAN_MIRROR \
+            "$0" "$@"
+    fi
+    die "the 32-bit bench needs root (mounts, chroot, binfmt_misc); run this as root"
 }
 
 # Every mount point at or below DIR as this process sees it, deepest first,
