@@ -40,6 +40,13 @@ archive_address() {
         grep -oE 'https?://[^[:space:]]+' | sed 's:/$::' | head -n1 | grep . || echo http://deb.debian.org/debian
 }
 
+# Shows the lines of a long step that match PATTERN sparingly: the first of
+# each kind (retrieving, unpacking, ...) and every 25th after it; errors all.
+progress() {
+    awk -v pattern="$1" '$0 ~ pattern { kind = ($1 == "I:") ? $2 : $1; sub(/:[0-9]+$/, "", kind)
+        if (kind == "E:" || count[kind]++ % 25 == 0) { print "wine32:   " $0; fflush() } }' >&2
+}
+
 # A stage is done when its stamp holds the recipe it was done with.
 stage_done() { [ "$(cat "$stamps/$1" 2>/dev/null)" = "$2" ]; }
 
@@ -95,8 +102,7 @@ make_rootfs() {
     rm -f "$stamps/rootfs" "$stamps/wine"
     remove_tree "$rootfs"
     debootstrap --arch=i386 --variant=minbase "$suite" "$rootfs" "$(archive_address)" 2>&1 |
-        tee "$cache/debootstrap.log" | grep --line-buffered -E '^I: (Retrieving|Validating|Extracting|Installing|Configuring|Base)' |
-        awk '{ if (/^I: Retrieving/ && seen++ % 20) next; print "wine32:   " $0; fflush() }' >&2
+        tee "$cache/debootstrap.log" | progress '^(I: (Retrieving|Validating|Extracting|Installing|Configuring|Base)|E: )'
     grep -q '^I: Base system installed successfully' "$cache/debootstrap.log" || die "debootstrap failed, see $cache/debootstrap.log"
     unmount_under "$rootfs"
     mark_done rootfs "$suite"
@@ -121,7 +127,7 @@ install_wine() {
     in_tree apt-get -q update >&2
     # shellcheck disable=SC2086
     in_tree env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $wine_packages 2>&1 |
-        grep --line-buffered -E '^(Get:|Setting up wine|Fetched|E:)' | sed -u 's/^/wine32:   /' >&2
+        progress '^(Get:|Fetched|Unpacking|Setting up|E: )'
     in_tree test -x /usr/lib/wine/wine || die "Wine did not install in the tree"
     in_tree apt-get clean
     mark_done wine "$wine_packages"
