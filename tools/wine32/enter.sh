@@ -172,9 +172,9 @@ outside() {
         flock 9
     fi
     fetch_qemu
-    # The caller's standard input goes along (a background job would get
-    # /dev/null), so that an interactive shell works in the bench.
-    exec 8<&0
+    # The caller's standard input goes along, so that an interactive shell
+    # works in the bench.
+    keep_input
     unshare --mount --pid --fork --kill-child=TERM --propagation private \
         env SETUPMATE_WINE32_NAMESPACE=1 "$0" "$@" <&8 &
     namespace=$!
@@ -209,7 +209,7 @@ inside() {
     [ $# -gt 0 ] || return 0
     # In the background, so that a signal is handled at once, not when the
     # command has ended; the standard input goes along.
-    exec 8<&0
+    keep_input
     in_tree "$@" <&8 &
     status=0
     wait $! || status=$?

@@ -17,6 +17,17 @@ handler=setupmate-qemu-i386
 # file system so that a prefix copy can hard-link the template's files.
 bench_home=/var/lib/setupmate
 
+# The caller's standard input on descriptor 8, for a command the bench runs
+# in the background (which would get /dev/null), or /dev/null when there is
+# none: continuous integration runs without one.
+keep_input() {
+    if [ -e /proc/self/fd/0 ]; then
+        exec 8<&0
+    else
+        exec 8</dev/null
+    fi
+}
+
 # Progress goes to the standard error so that a caller's output stays its own.
 say() { echo "wine32: $*" >&2; }
 
