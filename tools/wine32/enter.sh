@@ -157,6 +157,13 @@ disable_menu_builder() {
     touch "$rootfs$template/.no-menu-builder"
 }
 
+# Prefixes of a run that was killed before it could delete them; only one
+# bench runs at a time, so none of them is in use.
+drop_leftover_prefixes() {
+    remove_tree "$rootfs$bench_home/prefixes"
+    remove_tree "$rootfs$bench_home/e2e-prefixes"
+}
+
 # What the bench set up goes on every way out: mounts, then the handler.
 leave() {
     unmount_under "$rootfs" || true
@@ -206,6 +213,7 @@ inside() {
     bind_project "$project"
     install_wine
     make_template
+    drop_leftover_prefixes
     [ $# -gt 0 ] || return 0
     # In the background, so that a signal is handled at once, not when the
     # command has ended; the standard input goes along.
