@@ -305,12 +305,17 @@ COLORREF screenPixel(int x, int y)
     return RGB(pixel[0], pixel[1], pixel[2]);
 }
 
-std::string sourcePath(const char* relativePath)
+namespace {
+std::string pathBelow(const std::string& folder, const char* relativePath)
 {
-    std::string path = driverOptions.sourceDir + "\\" + relativePath;
+    std::string path = folder + "\\" + relativePath;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
+} // namespace
+
+std::string sourcePath(const char* relativePath) { return pathBelow(driverOptions.sourceDir, relativePath); }
+std::string builtPath(const char* relativePath) { return pathBelow(driverOptions.buildDir, relativePath); }
 
 int main(int argc, char** argv)
 {
@@ -338,6 +343,8 @@ int main(int argc, char** argv)
         driverOptions.outputDir.empty()) {
         return usage();
     }
+    // Taken before a scenario swaps in a changed copy of the setup elsewhere.
+    driverOptions.buildDir = driverOptions.setupPath.substr(0, driverOptions.setupPath.find_last_of("\\/"));
     for (const Scenario& scenario : scenarios()) {
         if (scenarioName == scenario.name) {
             return runScenario(scenario);

@@ -12,6 +12,7 @@ struct ScenarioAbort {};
 struct DriverOptions {
     std::string setupPath;  // SetupMate.exe
     std::string sourceDir;  // the source tree
+    std::string buildDir;   // the build tree of the setup under test: the folder of --setup
     std::string outputDir;  // where this scenario's screenshots go
 };
 extern DriverOptions driverOptions;

@@ -138,6 +138,10 @@ void answerMessageBox(const MessageBoxSeen& box, int buttonId);
 // ---- The machine
 
 std::string sourcePath(const char* relativePath); // a file of the source tree, as a Windows path
+// A file that the build of the setup under test made (build/win32 or
+// build/win64, the folder of --setup), as a Windows path: the payload's
+// programs differ between the two builds.
+std::string builtPath(const char* relativePath);
 bool readFile(const std::string& path, std::string& contents);
 struct FileTimes {
     FILETIME created;

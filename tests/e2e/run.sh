@@ -6,16 +6,20 @@
 # Usage: tests/e2e/run.sh [--out DIR] [SCENARIO...]
 #   SCENARIO  run only these (default: all that the driver lists)
 #   --out DIR the screenshots and logs go to DIR/<scenario>/ (default build/e2e)
-# E2E_DISPLAY=:N runs on that X server instead of starting Xvfb.
+# E2E_DISPLAY=:N runs on that X server instead of starting Xvfb; WINEDEBUG
+# (default -all) turns on Wine's traces, written to each scenario's wine.txt.
+# E2E_BUILD=DIR drives the setup and the driver of that build tree (default
+# build/win64); E2E_TEMPLATE and E2E_PREFIXES put the template prefix and the
+# scenarios' prefixes elsewhere (the 32-bit bench keeps them in its own tree).
 #
 # Prints one line per scenario (with its failed checks) and ends with
 # "N passed, M failed"; the exit status is non-zero on any failure.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=$root/build/win64
+build=${E2E_BUILD:-$root/build/win64}
 driver=$build/bin/e2e_driver.exe
 setup=$build/SetupMate.exe
-template=$build/wine-template
+template=${E2E_TEMPLATE:-$build/wine-template}
 out=$root/build/e2e
 wine_tools=$root/tools/wine
 
@@ -33,7 +37,7 @@ done
 # Windows paths of files here: drive Z: is the root of the host's file system.
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-prefixes=$build/e2e-prefixes
+prefixes=${E2E_PREFIXES:-$build/e2e-prefixes}
 prefix=
 xvfb_pid=
 cleanup() {
@@ -87,7 +91,7 @@ if [ -n "${E2E_DISPLAY:-}" ]; then
 else
     start_xvfb
 fi
-export DISPLAY=$display WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export DISPLAY=$display WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 
 # The scenarios and their time limits, as the driver lists them.
 new_prefix

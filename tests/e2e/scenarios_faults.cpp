@@ -17,7 +17,9 @@
 namespace {
 constexpr char writeFailed[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
 constexpr char damaged[] = "Installation data is damaged!\r\nInstallation will now be aborted.";
-constexpr char generatedPayload[] = "build/win64/generated/payload/";
+
+// A packed row's source as the setup's own build made it.
+std::string builtPayload(const char* name) { return builtPath((std::string("generated/payload/") + name).c_str()); }
 
 std::string contentsOf(const std::string& path)
 {
@@ -30,7 +32,7 @@ std::string inInstallFolder(const char* name) { return std::string(defaultFolder
 // The installed file holds exactly the bytes the build packed for its row.
 void expectInstalledWhole(const std::string& installed, const std::string& source)
 {
-    expect(contentsOf(installed) == contentsOf(sourcePath(source.c_str())), "%s holds the bytes of %s",
+    expect(contentsOf(installed) == contentsOf(source), "%s holds the bytes of %s",
            installed.c_str(), source.c_str());
 }
 
@@ -265,7 +267,7 @@ SCENARIO(install_read_only, 150)
     expect(!exists(old) && !exists(stale), "the read-only files are deleted, in the subfolder too");
     expectText(contentsOf(key), "from the earlier installation", "the read-only data file survives");
     expect(GetFileAttributesA(key.c_str()) & FILE_ATTRIBUTE_READONLY, "and stays read-only");
-    expectInstalledWhole(help, std::string(generatedPayload) + "help.data");
+    expectInstalledWhole(help, builtPayload("help.data"));
     expect(!(GetFileAttributesA(help.c_str()) & FILE_ATTRIBUTE_READONLY), "and is no longer read-only");
     expectNumber(static_cast<long long>(entriesIn(defaultFolder).size()), 7, "files in the install folder");
     expectNumber(static_cast<long long>(entriesIn(programsFolder() + "\\Tidy Kit").size()), 5, "shortcuts made");
@@ -287,7 +289,7 @@ SCENARIO(install_disk_full, 120)
     expectInstallationStops(page, writeFailed, "6");
 
     expectText(contentsOf(inInstallFolder("Licence.KEY")), "the user's key", "the data file survives");
-    expectInstalledWhole(inInstallFolder("Tkpatch.exe"), std::string(generatedPayload) + "Tkpatch.exe");
+    expectInstalledWhole(inInstallFolder("Tkpatch.exe"), builtPayload("Tkpatch.exe"));
     expectChanges({"added " + windowsFile("Tkremove.exe"), "added " + inInstallFolder("Tkpatch.exe"),
                    "added " + inInstallFolder("Tidy Kit.exe"), "added " + inInstallFolder("Tidy Kit.hlp"),
                    "added " + inInstallFolder("ReadFirst.txt")});

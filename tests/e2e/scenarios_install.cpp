@@ -33,21 +33,23 @@ constexpr COLORREF DARK_NAVY = RGB(0, 0, 64);
 constexpr COLORREF WHITE = RGB(255, 255, 255);
 
 // The payload rows: the installed name, where it goes, and the file the
-// build packed for it.
+// build packed for it: one the build made (below the setup's build tree,
+// since each build makes its own programs) or one of the source tree.
 struct Row {
     const char* fileName;
     bool inWindowsFolder;
+    bool built;
     const char* source;
 };
 const Row rows[] = {
-    {"Tkremove.exe", true, "build/win64/generated/payload/Tkremove.exe"},
-    {"Tkpatch.exe", false, "build/win64/generated/payload/Tkpatch.exe"},
-    {"Tidy Kit.exe", false, "build/win64/generated/payload/Tidy Kit.exe"},
-    {"Tidy Kit.hlp", false, "build/win64/generated/payload/help.data"},
-    {"ReadFirst.txt", false, "res/payload/text/ReadFirst.txt"},
-    {"Add-Ons.dat", false, "build/win64/generated/payload/addons.data"},
-    {"Buying.txt", false, "res/payload/text/Buying.txt"},
-    {"Owner.txt", false, "res/payload/text/Owner.txt"},
+    {"Tkremove.exe", true, true, "generated/payload/Tkremove.exe"},
+    {"Tkpatch.exe", false, true, "generated/payload/Tkpatch.exe"},
+    {"Tidy Kit.exe", false, true, "generated/payload/Tidy Kit.exe"},
+    {"Tidy Kit.hlp", false, true, "generated/payload/help.data"},
+    {"ReadFirst.txt", false, false, "res/payload/text/ReadFirst.txt"},
+    {"Add-Ons.dat", false, true, "generated/payload/addons.data"},
+    {"Buying.txt", false, false, "res/payload/text/Buying.txt"},
+    {"Owner.txt", false, false, "res/payload/text/Owner.txt"},
 };
 const char* const shortcutCaptions[] = {"Uninstall", "Update", "Tidy Kit", "Help", "Read Me"};
 constexpr int SHORTCUT_ROWS = 5;
@@ -293,7 +295,7 @@ SCENARIO(install_happy_path, 240)
     // that anyone may write to: the read-me opens in the system's Notepad.
     CreateDirectoryA("C:\\Downloads", nullptr);
     if (!CopyFileA(driverOptions.setupPath.c_str(), "C:\\Downloads\\SetupMate.exe", FALSE) ||
-        !CopyFileA(sourcePath("build/win64/generated/payload/Tkpatch.exe").c_str(), "C:\\Downloads\\Notepad.exe",
+        !CopyFileA(builtPath("generated/payload/Tkpatch.exe").c_str(), "C:\\Downloads\\Notepad.exe",
                    FALSE)) {
         fail("the setup and a program named Notepad.exe could not be put into C:\\Downloads");
     }
@@ -465,7 +467,7 @@ SCENARIO(install_happy_path, 240)
         const std::string path = rowPath(row, defaultFolder);
         std::string installed;
         std::string source;
-        if (!expect(readFile(path, installed) && readFile(sourcePath(row.source), source), "%s and its source read",
+        if (!expect(readFile(path, installed) && readFile(row.built ? builtPath(row.source) : sourcePath(row.source), source), "%s and its source read",
                     path.c_str())) {
             continue;
         }

@@ -162,7 +162,7 @@ SCENARIO(uninstall_faults, 300)
 {
     // An unknown option, then no installation at all: nothing is changed.
     const std::string copy = "C:\\Tkremove.exe";
-    if (!CopyFileA(sourcePath("build/win64/generated/payload/Tkremove.exe").c_str(), copy.c_str(), FALSE)) {
+    if (!CopyFileA(builtPath("generated/payload/Tkremove.exe").c_str(), copy.c_str(), FALSE)) {
         fail("the uninstaller could not be copied to %s", copy.c_str());
     }
     const std::vector<std::string> keysBefore = productKeys();

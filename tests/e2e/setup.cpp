@@ -13,6 +13,7 @@
 
 namespace {
 PROCESS_INFORMATION setup;
+LONG_PTR setupImageBase;
 std::vector<SeenWindow> watched;
 std::mutex watchedLock;
 std::thread watcher;
@@ -89,13 +90,41 @@ void watchWindows()
     }
 }
 
-// The setup's executable module, which its own dialogs carry as their instance.
+// The base address the program's header asks to be loaded at, where Wine
+// loads it; 0 when the file is not a program of the driver's own kind.
+LONG_PTR preferredImageBase(const std::string& path)
+{
+    std::string image;
+    IMAGE_DOS_HEADER dos;
+    IMAGE_NT_HEADERS headers;
+    if (!readFile(path, image) || image.size() < sizeof dos) {
+        return 0;
+    }
+    memcpy(&dos, image.data(), sizeof dos);
+    if (dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew <= 0 ||
+        static_cast<size_t>(dos.e_lfanew) + sizeof headers > image.size()) {
+        return 0;
+    }
+    memcpy(&headers, image.data() + dos.e_lfanew, sizeof headers);
+    if (headers.Signature != IMAGE_NT_SIGNATURE || headers.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR_MAGIC) {
+        return 0;
+    }
+    return static_cast<LONG_PTR>(headers.OptionalHeader.ImageBase);
+}
+
+// The setup's executable module, which its own dialogs carry as their
+// instance. Under the 32-bit Wine bench no process can read another's memory
+// (QEMU's user mode has no ptrace), so EnumProcessModules fails there, and
+// the base from the program's header stands in.
 LONG_PTR setupModule()
 {
     HMODULE module = nullptr;
     DWORD needed = 0;
-    if (!setup.hProcess || !EnumProcessModules(setup.hProcess, &module, sizeof module, &needed)) {
+    if (!setup.hProcess) {
         return 0;
+    }
+    if (!EnumProcessModules(setup.hProcess, &module, sizeof module, &needed)) {
+        return setupImageBase;
     }
     return reinterpret_cast<LONG_PTR>(module);
 }
@@ -130,6 +159,8 @@ void startProcess(const char* application, std::string commandLine, const char* 
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    // A command line names its program its own way: its base is then left unknown.
+    setupImageBase = application != nullptr ? preferredImageBase(application) : 0;
     if (!CreateProcessA(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                         &setup)) {
         fail("%s could not be started (error %lu)", commandLine.c_str(), static_cast<unsigned long>(GetLastError()));

@@ -23,7 +23,8 @@ constexpr COLORREF TEAL = RGB(0, 128, 128);
 
 // The process's live GDI objects. Wine answers GetGuiResources with 0, so
 // the process's own GDI handle table is counted instead: an entry with a
-// type is a live object.
+// type is a live object. Wine's entries have one layout in both builds; the
+// table's place in the process block differs.
 int liveGdiObjects()
 {
     const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -37,8 +38,8 @@ int liveGdiObjects()
         uint16_t type;
         uint64_t user;
     };
-    static_assert(sizeof(HandleEntry) == 24, "one entry of the 64-bit GDI handle table");
-    constexpr size_t GDI_SHARED_HANDLE_TABLE_OFFSET = 0xF8;
+    static_assert(sizeof(HandleEntry) == 24, "one entry of Wine's GDI handle table");
+    constexpr size_t GDI_SHARED_HANDLE_TABLE_OFFSET = sizeof(void*) == 8 ? 0xF8 : 0x94;
     using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
     const auto queryProcess = reinterpret_cast<QueryProcess>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
@@ -189,6 +190,22 @@ TEST_F(Backdrop, PreparesTheListResourcesAndTexts)
     EXPECT_GT(titleRight, screenWidth / 4);
     EXPECT_LT(titleRight, screenWidth * 5 / 12);
     destroyBackdrop(window);
+}
+
+// A setup is often started from a drive root (a floppy, a CD): the shell's
+// icons are found there too.
+TEST_F(Backdrop, FindsTheShellIconsWhenStartedFromADriveRoot)
+{
+    char previous[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof previous, previous);
+    for (const char* root : {"C:\\", "Z:\\"}) {
+        ASSERT_TRUE(SetCurrentDirectoryA(root)) << root;
+        systemSmallImageList = nullptr;
+        HWND window = createBackdrop();
+        EXPECT_NE(systemSmallImageList, nullptr) << "started from " << root;
+        destroyBackdrop(window);
+    }
+    SetCurrentDirectoryA(previous);
 }
 
 TEST_F(Backdrop, HighlightsExactlyTheCurrentStep)
