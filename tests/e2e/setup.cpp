@@ -152,15 +152,14 @@ void useSetupProgram(const std::string& path) { driverOptions.setupPath = path; 
 
 namespace {
 // Starts the program under test and watches its windows from its first one on.
-void startProcess(const char* application, std::string commandLine, const char* folder)
+void startProcess(const std::string& program, const char* application, std::string commandLine, const char* folder)
 {
     if (setup.hProcess) {
         fail("the program under test is already running");
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    // A command line names its program its own way: its base is then left unknown.
-    setupImageBase = application != nullptr ? preferredImageBase(application) : 0;
+    setupImageBase = preferredImageBase(program);
     if (!CreateProcessA(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                         &setup)) {
         fail("%s could not be started (error %lu)", commandLine.c_str(), static_cast<unsigned long>(GetLastError()));
@@ -177,11 +176,18 @@ void startProcess(const char* application, std::string commandLine, const char* 
 
 void startSetup()
 {
-    startProcess(driverOptions.setupPath.c_str(), "\"" + driverOptions.setupPath + "\"",
+    startProcess(driverOptions.setupPath, driverOptions.setupPath.c_str(), "\"" + driverOptions.setupPath + "\"",
                  folderOf(driverOptions.setupPath).c_str());
 }
 
-void startCommand(const std::string& commandLine) { startProcess(nullptr, commandLine, nullptr); }
+// The program of a command line is its first word, or its quoted start.
+void startCommand(const std::string& commandLine)
+{
+    const bool quoted = !commandLine.empty() && commandLine[0] == '"';
+    const std::string program = quoted ? commandLine.substr(1, commandLine.find('"', 1) - 1)
+                                       : commandLine.substr(0, commandLine.find(' '));
+    startProcess(program, nullptr, commandLine, nullptr);
+}
 
 void waitForSetupIdle()
 {

@@ -18,7 +18,8 @@ project=$(cd "$here/../.." && pwd)
 # the required five (the tour, the reinstall, welcome cancel, a location
 # refusal, an uncreatable destination), every path that writes files, links
 # or registry values, the owner-drawn lists, and the fixed-size buffers at
-# their limits, whose stack neighbours differ between the builds. About 10
+# their limits, whose stack neighbours differ between the builds, and the
+# shipped uninstaller after a default installation. About 12
 # minutes in all. backdrop_steps is left out: it must capture the backdrop
 # within 250 ms of its creation, and under emulation on a loaded machine the
 # capture takes about 300.
@@ -27,7 +28,8 @@ WINDOWS_TESTS="location_page_test installing_page_test group_page_test shortcuts
 SCENARIOS="tour install_reinstall welcome_cancel location_refusals install_destination_fails
   install_happy_path install_read_only install_disk_full install_file_held_open
   location_browsing location_previous_installation location_registry_oddities
-  group_names limits_subfolder_rows limits_typed_location limits_longest_install"
+  group_names limits_subfolder_rows limits_typed_location limits_longest_install
+  uninstall_after_install"
 
 build=$project/build/win32
 out=$project/build/e2e-win32
