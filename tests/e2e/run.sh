@@ -53,25 +53,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Xvfb picks a free display number itself and writes it once it is ready.
-start_xvfb() {
-    local number_file
-    number_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        if grep -q '^[0-9]' "$number_file"; then
-            display=:$(head -n1 "$number_file")
-            rm -f "$number_file"
-            return 0
-        fi
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    rm -f "$number_file"
-    echo "e2e: Xvfb could not be started" >&2
-    exit 2
-}
+. "$root/tools/xvfb.sh"
 
 new_prefix() {
     mkdir -p "$prefixes"
@@ -89,7 +71,7 @@ drop_prefix() {
 if [ -n "${E2E_DISPLAY:-}" ]; then
     display=$E2E_DISPLAY
 else
-    start_xvfb
+    start_xvfb || { echo "e2e: Xvfb could not be started" >&2; exit 2; }
 fi
 export DISPLAY=$display WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 

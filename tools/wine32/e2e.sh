@@ -8,6 +8,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 project=$(cd "$here/../.." && pwd)
 . "$here/lib.sh"
+. "$here/../xvfb.sh"
 
 xvfb_pid=
 trap stop_xvfb EXIT
@@ -15,7 +16,7 @@ trap 'exit 130' INT TERM
 if [ -n "${E2E_DISPLAY:-}" ]; then
     display=$E2E_DISPLAY
 else
-    start_xvfb
+    start_xvfb || die "Xvfb could not be started"
 fi
 status=0
 "$here/enter.sh" env ${WINEDEBUG:+WINEDEBUG=$WINEDEBUG} E2E_DISPLAY="$display" E2E_BUILD="$project/build/win32" \

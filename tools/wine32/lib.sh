@@ -131,26 +131,6 @@ bind_project() {
     mount --bind "$1/build" "$rootfs$1/build"
 }
 
-# An Xvfb of the host for the bench's Wine, with no access control, as the
-# 64-bit layers use; it picks a free display number and writes it once ready.
-# Sets xvfb_pid and display.
-start_xvfb() {
-    number_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        if grep -q '^[0-9]' "$number_file"; then
-            display=:$(head -n1 "$number_file")
-            rm -f "$number_file"
-            return 0
-        fi
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    rm -f "$number_file"
-    die "Xvfb could not be started"
-}
-
 stop_xvfb() {
     [ -n "${xvfb_pid:-}" ] || return 0
     kill "$xvfb_pid" 2>/dev/null || true

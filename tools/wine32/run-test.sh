@@ -6,11 +6,12 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
+. "$here/../xvfb.sh"
 
 xvfb_pid=
 trap stop_xvfb EXIT
 trap 'exit 130' INT TERM
-start_xvfb
+start_xvfb || die "Xvfb could not be started"
 status=0
 DISPLAY=$display "$here/enter.sh" sh "$here/in-prefix.sh" "$@" || status=$?
 exit $status
