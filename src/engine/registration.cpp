@@ -138,8 +138,8 @@ void viewReadMe(HWND window)
     if (joinPath(viewerPath, sizeof viewerPath, installPaths.windowsDir, readMeViewer, 0) &&
         composeReadMeCommand(commandLine, viewerPath, installPaths.installDir,
                              installConfig.files[README_ROW].fileName) &&
-        CreateProcessA(viewerPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, installPaths.installDir,
-                       &startup, &viewer)) {
+        CreateProcessA(viewerPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, installPaths.installDir, &startup,
+                       &viewer)) {
         WaitForSingleObject(viewer.hProcess, INFINITE);
         CloseHandle(viewer.hProcess);
         CloseHandle(viewer.hThread);

@@ -1,5 +1,6 @@
 // The checks that keep an elevated program from deleting or writing through
-// a link or loading a DLL from an unsafe place: shared by the setup and the
+// a link or loading a DLL from an unsafe place, and the file stamp by which
+// the product's own files are known: shared by the setup and the
 // uninstaller, and free of the pages.
 #pragma once
 #include <windows.h>

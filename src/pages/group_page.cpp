@@ -6,9 +6,9 @@
 #include <shellapi.h>
 
 #include "engine/portable/paths.h"
-#include "pages/portable/location_rules.h"
 #include "pages/list_row.h"
 #include "pages/pages.h"
+#include "pages/portable/location_rules.h"
 #include "pages/shortcuts.h"
 #include "resource.h"
 #include "shell/backdrop.h"
@@ -93,9 +93,9 @@ void onInitDialog(HWND page)
     setDefaultGroup(page);
 }
 
-// The group is taken as typed, once it names a folder. "Continue" and "Reset Group" stay disabled
-// once the shortcuts dialog has been opened: the group of the shortcuts is
-// the group the installation records.
+// The group is taken as typed, once it names a folder. "Continue" and
+// "Reset Group" stay disabled once the shortcuts dialog has been opened: the
+// group of the shortcuts is the group the installation records.
 void onContinue(HWND page)
 {
     GetDlgItemTextA(page, IDC_GROUP_BOX, installPaths.groupName, sizeof installPaths.groupName);

@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "engine/install_files.h"
-#include "engine/registration.h"
 #include "engine/portable/paths.h"
+#include "engine/registration.h"
 #include "pages/list_row.h"
 #include "pages/pages.h"
 #include "resource.h"

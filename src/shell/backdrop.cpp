@@ -230,9 +230,9 @@ LRESULT onCreate(HWND window)
     // The folder is described, not looked up: "." named the current folder,
     // and from a drive root (a setup started from a floppy or a CD) the shell
     // gave no image list, so the folder list had no icons.
-    systemSmallImageList = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA(".", FILE_ATTRIBUTE_DIRECTORY, &shellFileInfo, sizeof shellFileInfo,
-                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+    systemSmallImageList =
+        reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(".", FILE_ATTRIBUTE_DIRECTORY, &shellFileInfo, sizeof shellFileInfo,
+                                                    SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
     prepareFonts();
     readListColors();
     bannerBlock = loadPicture(IDB_BANNER);

@@ -15,9 +15,7 @@ LeftBehind leftBehind;
 char keptFolder[PATH_BUFFER_SIZE];
 
 namespace {
-// Which recorded parts are the setup's own, as readInstallation judged them.
-bool installFolderRecorded;
-bool groupFolderRecorded;
+// The recorded group's folder; empty when the group is not the setup's.
 char groupFolder[PATH_BUFFER_SIZE];
 // This program's file, and whether it is the installed uninstaller.
 char runningPath[MAX_PATH];
@@ -52,23 +50,24 @@ bool readExactText(HKEY key, const char* name, char* out, DWORD capacity)
 
 // The install folder is the setup's when the entry and the publisher value
 // name the same canonical folder; one reached through a link is left alone
-// and reported, so that the entry stays for a later run.
+// and reported, so that the entry stays for a later run. installDir stays
+// empty unless the folder is the setup's.
 void readInstallFolder(HKEY entry)
 {
     char publisherValue[PATH_BUFFER_SIZE];
     HKEY publisher = openMachineKey(publisherKey, KEY_READ);
-    installFolderRecorded =
+    const bool recorded =
         readExactText(entry, programPathValue, installPaths.installDir, sizeof installPaths.installDir) &&
         readExactText(publisher, installConfig.productName, publisherValue, sizeof publisherValue) &&
         isUsableRecordedFolder(installPaths.installDir) && compareNoCase(installPaths.installDir, publisherValue) == 0;
     if (publisher != nullptr) {
         RegCloseKey(publisher);
     }
-    if (installFolderRecorded && passesThroughLink(installPaths.installDir)) {
+    const bool linked = recorded && passesThroughLink(installPaths.installDir);
+    if (linked) {
         addLeftBehind(leftBehind, installPaths.installDir);
-        installPaths.installDir[0] = '\0';
     }
-    if (!installFolderRecorded) {
+    if (!recorded || linked) {
         installPaths.installDir[0] = '\0';
     }
 }
@@ -76,12 +75,11 @@ void readInstallFolder(HKEY entry)
 void readGroupFolder(HKEY entry)
 {
     fillProgramsDir(nullptr);
-    groupFolderRecorded =
-        readExactText(entry, programGroupValue, installPaths.groupName, sizeof installPaths.groupName) &&
-        composeGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName);
-    if (groupFolderRecorded && passesThroughLink(groupFolder)) {
+    if (readExactText(entry, programGroupValue, installPaths.groupName, sizeof installPaths.groupName) &&
+        composeGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName) &&
+        passesThroughLink(groupFolder)) {
         addLeftBehind(leftBehind, groupFolder);
-        groupFolderRecorded = false;
+        groupFolder[0] = '\0';
     }
 }
 
@@ -124,8 +122,8 @@ void removeEmptyFolder(const char* folder)
 // A path that does not fit its buffer is one the setup could not make either.
 void removeShortcut(int row)
 {
-    if (groupFolderRecorded && buildLinkPath(stepPath, sizeof stepPath, installPaths.programsDir,
-                                             installPaths.groupName, installConfig.files[row].shortcutCaption)) {
+    if (groupFolder[0] != '\0' && buildLinkPath(stepPath, sizeof stepPath, installPaths.programsDir,
+                                                installPaths.groupName, installConfig.files[row].shortcutCaption)) {
         removeInstalledFile(stepPath);
     }
 }
@@ -198,7 +196,7 @@ void removeRecords()
             *std::strrchr(path, '\\') = '\0';
         }
     }
-    if (installFolderRecorded) {
+    if (installPaths.installDir[0] != '\0') {
         deleteMachineValue(publisherKey, installConfig.productName);
     }
     char publisherPath[sizeof publisherKey];
@@ -211,7 +209,7 @@ void removeRecords()
 // user's data do the records and the uninstaller itself go.
 void finishRemoval()
 {
-    removeEmptyFolder(groupFolderRecorded ? groupFolder : "");
+    removeEmptyFolder(groupFolder);
     removeEmptyFolder(installPaths.installDir);
     if (isDirectSubfolder(installPaths.installDir, defaultInstallRoot) && !pathExists(installPaths.installDir)) {
         removeEmptyFolder(defaultInstallRoot);

@@ -32,8 +32,7 @@ std::string inInstallFolder(const char* name) { return std::string(defaultFolder
 // The installed file holds exactly the bytes the build packed for its row.
 void expectInstalledWhole(const std::string& installed, const std::string& source)
 {
-    expect(contentsOf(installed) == contentsOf(source), "%s holds the bytes of %s",
-           installed.c_str(), source.c_str());
+    expect(contentsOf(installed) == contentsOf(source), "%s holds the bytes of %s", installed.c_str(), source.c_str());
 }
 
 std::string windowsFile(const char* name)
@@ -198,8 +197,8 @@ void expectRefusedAsDamaged()
 void storePreviousFolder(DWORD type, const std::string& bytes)
 {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS | registryView(HKEY_LOCAL_MACHINE),
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0,
+                        KEY_ALL_ACCESS | registryView(HKEY_LOCAL_MACHINE), nullptr, &key, nullptr) != ERROR_SUCCESS) {
         fail("the publisher key could not be created");
     }
     RegSetValueExA(key, "Tidy Kit", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),

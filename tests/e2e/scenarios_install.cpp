@@ -295,8 +295,7 @@ SCENARIO(install_happy_path, 240)
     // that anyone may write to: the read-me opens in the system's Notepad.
     CreateDirectoryA("C:\\Downloads", nullptr);
     if (!CopyFileA(driverOptions.setupPath.c_str(), "C:\\Downloads\\SetupMate.exe", FALSE) ||
-        !CopyFileA(builtPath("generated/payload/Tkpatch.exe").c_str(), "C:\\Downloads\\Notepad.exe",
-                   FALSE)) {
+        !CopyFileA(builtPath("generated/payload/Tkpatch.exe").c_str(), "C:\\Downloads\\Notepad.exe", FALSE)) {
         fail("the setup and a program named Notepad.exe could not be put into C:\\Downloads");
     }
     useSetupProgram("C:\\Downloads\\SetupMate.exe");
@@ -467,8 +466,9 @@ SCENARIO(install_happy_path, 240)
         const std::string path = rowPath(row, defaultFolder);
         std::string installed;
         std::string source;
-        if (!expect(readFile(path, installed) && readFile(row.built ? builtPath(row.source) : sourcePath(row.source), source), "%s and its source read",
-                    path.c_str())) {
+        if (!expect(readFile(path, installed) &&
+                        readFile(row.built ? builtPath(row.source) : sourcePath(row.source), source),
+                    "%s and its source read", path.c_str())) {
             continue;
         }
         expect(installed == source, "%s equals its payload source", path.c_str());
@@ -650,7 +650,8 @@ SCENARIO(group_names, 180)
     expectShortcut(groupFolder, 0, defaultFolder);
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "<missing>", "no uninstall entry");
     HKEY list;
-    expect(RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstallList, 0, KEY_READ | registryView(HKEY_LOCAL_MACHINE), &list) != ERROR_SUCCESS,
+    expect(RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstallList, 0, KEY_READ | registryView(HKEY_LOCAL_MACHINE), &list) !=
+               ERROR_SUCCESS,
            "the list of installed programs is not created");
     expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), defaultFolder,
                "the publisher value without the uninstall list");

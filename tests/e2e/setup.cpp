@@ -184,8 +184,8 @@ void startSetup()
 void startCommand(const std::string& commandLine)
 {
     const bool quoted = !commandLine.empty() && commandLine[0] == '"';
-    const std::string program = quoted ? commandLine.substr(1, commandLine.find('"', 1) - 1)
-                                       : commandLine.substr(0, commandLine.find(' '));
+    const std::string program =
+        quoted ? commandLine.substr(1, commandLine.find('"', 1) - 1) : commandLine.substr(0, commandLine.find(' '));
     startProcess(program, nullptr, commandLine, nullptr);
 }
 

@@ -39,8 +39,8 @@ TEST(RegistrationTexts, RefuseWhatDoesNotFitAndNeverWritePastTheEnd)
 TEST(ReadMeCommand, QuotesThePathSoThatAFolderWithSpacesStaysOneArgument)
 {
     char command[README_COMMAND_SIZE];
-    ASSERT_TRUE(composeReadMeCommand(command, "C:\\Win dows\\Notepad.exe", "C:\\Moorfield Systems\\Tidy Kit",
-                                     "ReadFirst.txt"));
+    ASSERT_TRUE(
+        composeReadMeCommand(command, "C:\\Win dows\\Notepad.exe", "C:\\Moorfield Systems\\Tidy Kit", "ReadFirst.txt"));
     EXPECT_STREQ(command, "\"C:\\Win dows\\Notepad.exe\" \"C:\\Moorfield Systems\\Tidy Kit\\ReadFirst.txt\"");
     ASSERT_TRUE(composeReadMeCommand(command, "C:\\W\\Notepad.exe", "D:\\", "ReadFirst.txt"));
     EXPECT_STREQ(command, "\"C:\\W\\Notepad.exe\" \"D:\\ReadFirst.txt\"");
@@ -65,8 +65,7 @@ TEST(ReadMeCommand, IsEmptyWhenThePathOrTheCommandLineDoesNotFit)
     EXPECT_TRUE(composeReadMeCommand(command, "C:\\windows\\Notepad.exe", shorter.c_str(), "ReadFirst.txt"));
     EXPECT_EQ(std::strlen(command), 258u);
     std::memset(command, 'x', sizeof command);
-    EXPECT_FALSE(
-        composeReadMeCommand(command, "C:\\windows\\Notepad.exe", (shorter + "f").c_str(), "ReadFirst.txt"));
+    EXPECT_FALSE(composeReadMeCommand(command, "C:\\windows\\Notepad.exe", (shorter + "f").c_str(), "ReadFirst.txt"));
     EXPECT_STREQ(command, "");
 }
 

@@ -88,10 +88,9 @@ class LocationPage : public ::testing::Test {
     static void storePreviousFolder(DWORD type, const void* data, DWORD size)
     {
         HKEY key;
-        ASSERT_EQ(
-            RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS | registryView(HKEY_LOCAL_MACHINE),
-                            nullptr, &key, nullptr),
-            ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0,
+                                  KEY_ALL_ACCESS | registryView(HKEY_LOCAL_MACHINE), nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
         RegSetValueExA(key, installConfig.productName, 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
     }
@@ -169,8 +168,8 @@ TEST_F(LocationPage, FirstInstallationProposesTheDefaultFolder)
     // The publisher key without the value proposes the same.
     DestroyWindow(page);
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0, KEY_ALL_ACCESS | registryView(HKEY_LOCAL_MACHINE),
-                            nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, nullptr, 0,
+                              KEY_ALL_ACCESS | registryView(HKEY_LOCAL_MACHINE), nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(key);
     lstrcpyA(installPaths.installDir, ".");

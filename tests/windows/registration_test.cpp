@@ -59,9 +59,9 @@ TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
     // Only a 64-bit system has a second view; a 32-bit one has the one.
     HKEY otherView;
     if (sizeof(void*) == 8) {
-        EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", 0, KEY_READ | KEY_WOW64_64KEY,
-                                &otherView),
-                  ERROR_SUCCESS)
+        EXPECT_NE(
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", 0, KEY_READ | KEY_WOW64_64KEY, &otherView),
+            ERROR_SUCCESS)
             << "the shipped 32-bit program writes the 32-bit view only";
     }
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version",

@@ -27,6 +27,30 @@ const char* locationReasonFormat(LocationProblem problem)
 namespace {
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
+// Where the component that begins at start ends: at the next separator or at
+// the end of the text.
+size_t componentEnd(const char* text, size_t start)
+{
+    while (text[start] != '\0' && !isSeparator(text[start])) {
+        ++start;
+    }
+    return start;
+}
+
+// True when every component from start on is a folder name, so that a
+// closing separator is allowed and an empty component is not.
+bool holdsOnlyFolderNames(const char* text, size_t start)
+{
+    while (text[start] != '\0') {
+        const size_t end = componentEnd(text, start);
+        if (!isFolderName(text + start, end - start)) {
+            return false;
+        }
+        start = text[end] == '\0' ? end : end + 1;
+    }
+    return true;
+}
+
 // Drops the last component of a canonical path, keeping the drive root.
 size_t parentLength(const char* path, size_t length)
 {
@@ -47,10 +71,7 @@ LocationProblem canonicalFolderPath(const char* path, char* out, size_t capacity
     out[2] = '\\';
     size_t length = 3;
     for (size_t start = 3; path[start] != '\0';) {
-        size_t end = start;
-        while (path[end] != '\0' && !isSeparator(path[end])) {
-            ++end;
-        }
+        const size_t end = componentEnd(path, start);
         const size_t size = end - start;
         if (size == 2 && path[start] == '.' && path[start + 1] == '.') {
             length = parentLength(out, length);
@@ -70,14 +91,9 @@ LocationProblem canonicalFolderPath(const char* path, char* out, size_t capacity
     }
     out[length] = '\0';
     // Only the components that remain are names; those removed by ".." never reach the system.
-    for (size_t start = 3; start < length;) {
-        const char* next = std::strchr(out + start, '\\');
-        const size_t end = next != nullptr ? static_cast<size_t>(next - out) : length;
-        if (!isFolderName(out + start, end - start)) {
-            out[0] = '\0';
-            return LOCATION_BAD_NAME;
-        }
-        start = end + 1;
+    if (!holdsOnlyFolderNames(out, 3)) {
+        out[0] = '\0';
+        return LOCATION_BAD_NAME;
     }
     return LOCATION_ACCEPTED;
 }
@@ -127,20 +143,7 @@ bool isFolderName(const char* name, size_t length)
     return name[length - 1] != '.' && name[length - 1] != ' ';
 }
 
-bool isGroupPath(const char* group)
-{
-    for (size_t start = 0; group[start] != '\0';) {
-        size_t end = start;
-        while (group[end] != '\0' && !isSeparator(group[end])) {
-            ++end;
-        }
-        if (!isFolderName(group + start, end - start)) {
-            return false;
-        }
-        start = group[end] == '\0' ? end : end + 1;
-    }
-    return group[0] != '\0';
-}
+bool isGroupPath(const char* group) { return group[0] != '\0' && holdsOnlyFolderNames(group, 0); }
 
 bool containsProductName(const char* text, const char* productName)
 {

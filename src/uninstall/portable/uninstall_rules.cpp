@@ -5,24 +5,12 @@
 #include "engine/portable/paths.h"
 #include "engine/portable/registration_texts.h"
 #include "pages/portable/location_rules.h"
+#include "pages/portable/progress_math.h"
 
 namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool isDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// The decimal digits of a small count, for the closing message.
-void appendCount(char* out, size_t capacity, size_t* length, int count)
-{
-    char digits[12];
-    size_t used = sizeof digits - 1;
-    digits[used] = '\0';
-    do {
-        digits[--used] = static_cast<char>('0' + count % 10);
-        count /= 10;
-    } while (count > 0 && used > 0);
-    appendText(out, capacity, length, digits + used);
-}
 } // namespace
 
 UninstallMode readUninstallMode(const char* commandLine)
@@ -120,8 +108,10 @@ void composeClosingMessage(char (&out)[CLOSING_MESSAGE_SIZE], const char* produc
         appendText(out, sizeof out, &length, " could not be removed completely. These are still there:\r\n\r\n");
         appendText(out, sizeof out, &length, left.text);
         if (left.unlisted > 0) {
+            char count[GROUPED_NUMBER_SIZE];
+            formatGroupedNumber(static_cast<uint32_t>(left.unlisted), count);
             appendText(out, sizeof out, &length, "\r\nand ");
-            appendCount(out, sizeof out, &length, left.unlisted);
+            appendText(out, sizeof out, &length, count);
             appendText(out, sizeof out, &length, " more");
         }
         appendText(out, sizeof out, &length, "\r\n\r\nClose ");
