@@ -1,6 +1,8 @@
 // The compiled-in description of the product this setup program installs,
 // the path buffers the pages fill in, and the step-list markers.
 #pragma once
+#include "product.h"
+
 #include <cstdint>
 
 // The fixed file stamp, laid out exactly like the Win32 SYSTEMTIME.
@@ -75,25 +77,4 @@ extern const char* const preservedExtensions[PRESERVED_EXTENSION_COUNT];
 constexpr char setupTitle[] = "Setup Mate";
 constexpr char backdropClassName[] = "InstallApp";
 constexpr char welcomeClassName[] = "InstallDlg";
-constexpr char defaultInstallRoot[] = "C:\\Moorfield Systems";
-constexpr char publisherKey[] = "Software\\Moorfield Systems";
-constexpr char versionKeySuffix[] = "\\Programs\\Tidy Kit\\Current Version";
-constexpr char previousAutostartValue[] = "TidyKit3";
 constexpr char readMeViewer[] = "Notepad.exe"; // in the Windows folder
-constexpr int README_ROW = 4;    // row 5: the read-me text
-constexpr int UNINSTALL_ROW = 0; // row 1: the uninstaller
-
-// The abort warning with its support sentence, and the closing note.
-constexpr char abortWarningText[] =
-    "Installation Aborted!\r\n\r\n"
-    "If you need help installing Tidy Kit, please write to support@moorfield-systems.com.";
-
-// Each address stands on a line of its own: the message box wraps a long
-// line at a hyphen too, which would split an address in two.
-constexpr char closingNote[] =
-    "Thank you for installing Tidy Kit!\r\n\r\n"
-    "News, free add-ons and answers to common questions are waiting for you at\r\n"
-    "www.moorfield-systems.com\r\n\r\n"
-    "If you have a question or a suggestion, write to\r\n"
-    "support@moorfield-systems.com\r\n\r\n"
-    "We answer every message.";
