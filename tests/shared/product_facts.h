@@ -1,0 +1,43 @@
+// The product's facts as the tests need them, all taken from the compiled-in
+// description, so that the tests hold for any product built from one.
+#pragma once
+#include <windows.h>
+
+#include "engine/portable/install_rules.h"
+#include "shell/config.h"
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+// A text with the product name in place of its one %s, as the pages put it.
+inline std::string withProductName(const char* pattern)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, pattern, installConfig.productName);
+    return text;
+}
+
+// The folder the location page proposes first.
+inline std::string defaultInstallFolder()
+{
+    return std::string(defaultInstallRoot) + "\\" + installConfig.productName;
+}
+
+inline bool isPreservedFile(const PayloadEntry& row)
+{
+    return hasPreservedExtension(row.fileName, preservedExtensions, PRESERVED_EXTENSION_COUNT);
+}
+
+inline bool hasShortcutCaption(const PayloadEntry& row) { return std::string(row.shortcutCaption) != "-"; }
+
+// The index of the first payload row that satisfies the predicate, or -1.
+inline int findRow(const std::function<bool(const PayloadEntry&)>& predicate)
+{
+    for (int i = 0; i < installConfig.fileCount; ++i) {
+        if (predicate(installConfig.files[i])) {
+            return i;
+        }
+    }
+    return -1;
+}
