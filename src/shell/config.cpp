@@ -4,26 +4,7 @@
 
 #include <string_view>
 
-constexpr InstallConfig installConfig = {
-    "Tidy Kit",
-    "3.08",
-    "Keep Your Desktop Neat!",
-    "Moorfield Systems",
-    "http://www.moorfield-systems.com/tidykit/",
-    {2007, 11, 5, 9, 3, 8, 0, 0},
-    {
-        {"Tkremove.exe", FILE_IN_WINDOWS_DIR | FILE_OVERWRITE, "UINSTALL", "Uninstall", UINSTALL_SIZES},
-        {"Tkpatch.exe", FILE_IN_INSTALL_DIR | FILE_OVERWRITE, "UPDATER", "Update", UPDATER_SIZES},
-        {"Tidy Kit.exe", FILE_IN_INSTALL_DIR | FILE_OVERWRITE, "PROGRAM", "Tidy Kit", PROGRAM_SIZES},
-        {"Tidy Kit.hlp", FILE_IN_INSTALL_DIR | FILE_OVERWRITE, "HELPFILE", "Help", HELPFILE_SIZES},
-        {"ReadFirst.txt", FILE_IN_INSTALL_DIR | FILE_OVERWRITE, "README", "Read Me", README_SIZES},
-        {"Add-Ons.dat", FILE_IN_INSTALL_DIR | FILE_OVERWRITE, "PLUGINS", "-", PLUGINS_SIZES},
-        {"Buying.txt", FILE_IN_INSTALL_DIR | FILE_OVERWRITE, "ORDER", "-", ORDER_SIZES},
-        {"Owner.txt", FILE_IN_INSTALL_DIR | FILE_OVERWRITE, "REGINFO", "-", REGINFO_SIZES},
-    },
-    8,
-    5,
-};
+#include "product_record.inc"
 
 InstallPaths installPaths = {".", ".", ".", ".", ".", "."};
 
@@ -31,8 +12,6 @@ const char* const stepTexts[STEP_COUNT] = {
     "- License Agreement",  "- Program Location", "- Installing Files", "- Program Group",
     "- Creating Shortcuts", "- View Read Me",     "- Finished",
 };
-
-const char* const preservedExtensions[PRESERVED_EXTENSION_COUNT] = {".CPI", ".CIA", ".DAT", ".KEY"};
 
 // The invariants the rest of the program relies on.
 namespace {
@@ -73,7 +52,7 @@ constexpr bool rowsAreConsistent()
 
 static_assert(rowsAreConsistent(),
               "every row sets exactly one folder bit, and exactly the first shortcutCount rows have a caption");
-static_assert(textFits(closingNote, 512), "the closing note fits its 512-byte buffer");
+static_assert(textFits(closingNote, CLOSING_NOTE_SIZE), "the closing note fits its message buffer");
 static_assert(headingFits(" v", installConfig.productVersion, sizeof InstallPaths::titleText),
               "the product name and version fit the backdrop's title");
 static_assert(headingFits(" - ", installConfig.productTagline, sizeof InstallPaths::subtitleText),

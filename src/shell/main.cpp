@@ -53,8 +53,8 @@ void registerBackdropClass()
 void fillCurrentYear(HWND dialog)
 {
     HWND title = GetDlgItem(dialog, IDC_WELCOME_TITLE);
-    char format[100];
-    char text[100 + 16];
+    char format[WELCOME_TITLE_SIZE];
+    char text[WELCOME_TITLE_SIZE + 16];
     GetWindowTextA(title, format, sizeof format);
     SYSTEMTIME now;
     GetLocalTime(&now);

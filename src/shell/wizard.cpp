@@ -126,7 +126,7 @@ void finishInstallation(HWND backdrop)
 {
     registerInstallation();
     setStepMarker(STEP_READ_ME);
-    char message[512];
+    char message[CLOSING_NOTE_SIZE];
     wsprintfA(message, "%s was successfully installed.\r\n\r\nWould you like to view the Read Me file now?",
               installConfig.productName);
     if (MessageBoxA(backdrop, message, setupTitle, MB_YESNO | MB_ICONQUESTION) == IDYES) {

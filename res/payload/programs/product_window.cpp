@@ -3,9 +3,19 @@
 // set per program by the build.
 #include <windows.h>
 
+#include "product.h"
+
 namespace {
-constexpr char version[] = "3.08";
-constexpr char className[] = "TidyKitProgram";
+constexpr char className[] = "ProductWindow";
+
+// The window's texts, composed by wsprintf; the description's limits keep
+// them inside these buffers, and the compiler checks it.
+constexpr int TITLE_SIZE = 64;
+constexpr int TEXT_SIZE = 256;
+static_assert(sizeof PROGRAM_TITLE + sizeof PRODUCT_VERSION <= TITLE_SIZE, "the window title fits");
+static_assert(sizeof PROGRAM_TITLE + sizeof PRODUCT_VERSION + sizeof PROGRAM_NOTE + sizeof PRODUCT_PUBLISHER + 16 <=
+                  TEXT_SIZE,
+              "the window text fits");
 
 void paint(HWND window)
 {
@@ -14,8 +24,9 @@ void paint(HWND window)
     RECT area;
     GetClientRect(window, &area);
     InflateRect(&area, -16, -16);
-    char text[256];
-    wsprintfA(text, "%s\r\nVersion %s\r\n\r\n%s\r\n\r\nMoorfield Systems", PROGRAM_TITLE, version, PROGRAM_NOTE);
+    char text[TEXT_SIZE];
+    wsprintfA(text, "%s\r\nVersion %s\r\n\r\n%s\r\n\r\n%s", PROGRAM_TITLE, PRODUCT_VERSION, PROGRAM_NOTE,
+              PRODUCT_PUBLISHER);
     SetBkMode(dc, TRANSPARENT);
     DrawTextA(dc, text, -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
     EndPaint(window, &paint);
@@ -47,8 +58,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);
 
-    char title[64];
-    wsprintfA(title, "%s %s", PROGRAM_TITLE, version);
+    char title[TITLE_SIZE];
+    wsprintfA(title, "%s %s", PROGRAM_TITLE, PRODUCT_VERSION);
     HWND window = CreateWindowA(className, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 360, 240, nullptr,
                                 nullptr, instance, nullptr);
     ShowWindow(window, show);
