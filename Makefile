@@ -1,9 +1,10 @@
 # Setup Mate: `make run` builds everything and runs the setup under Wine;
-# `make test` builds everything and runs all four test layers.
+# `make test` builds everything and runs all the test layers, the example product included.
 # `make run WIN32=1` tours the shipped 32-bit program on the 32-bit Wine bench.
+# `make setup PRODUCT=path/to/product.ini` builds the setup of another product.
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build host win32 win64 run screenshots test test-host test-windows test-e2e test-win32 fuzz bench clean clean-wine32
+.PHONY: all deps build host win32 win64 run setup screenshots test test-host test-windows test-e2e test-product test-win32 fuzz bench clean clean-wine32
 
 all: build
 
@@ -27,6 +28,11 @@ win64: host
 run: build
 	@WIN32="$(WIN32)" tools/run.sh
 
+# The setup of the product a description file describes, built under
+# build/products/<the description's folder>/.
+setup: deps host
+	@tools/build-product.sh "$(PRODUCT)" $(JOBS)
+
 # The headless tour again, its pictures copied in 256 colours to docs/screenshots/.
 screenshots: build
 	@env -u DISPLAY tools/run.sh
@@ -36,7 +42,7 @@ screenshots: build
 	done
 
 test: build
-	@$(MAKE) --no-print-directory test-host test-windows test-e2e test-win32
+	@$(MAKE) --no-print-directory test-host test-windows test-e2e test-product test-win32
 
 test-host:
 	@ctest --preset host -j $(JOBS)
@@ -46,6 +52,10 @@ test-windows:
 
 test-e2e:
 	@tests/e2e/run.sh
+
+# The example product's setup, built from its description alone, tested and toured.
+test-product: host
+	@tools/test-product.sh $(JOBS)
 
 # The shipped 32-bit program under 32-bit Wine (tools/wine32); needs root.
 test-win32:

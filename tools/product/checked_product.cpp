@@ -25,8 +25,8 @@ struct KeyRule {
     bool repeatable;
 };
 
-const KeyRule productKeys[] = {{"name", false},      {"version", false},    {"tagline", false},
-                               {"publisher", false}, {"web address", false}, {"copyright", false},
+const KeyRule productKeys[] = {{"name", false},       {"version", false},     {"tagline", false},
+                               {"publisher", false},  {"web address", false}, {"copyright", false},
                                {"file stamp", false}, {"licence", false}};
 const KeyRule installKeys[] = {{"default folder", false},
                                {"publisher key", false},
@@ -35,8 +35,8 @@ const KeyRule installKeys[] = {{"default folder", false},
                                {"preserved extensions", false}};
 const KeyRule textKeys[] = {
     {"welcome publisher", false}, {"web note", true}, {"support", false}, {"closing note", true}};
-const KeyRule rowKeys[] = {{"file", false},   {"folder", false},  {"overwrite", false},
-                           {"shortcut", false}, {"role", false},   {"source", false},
+const KeyRule rowKeys[] = {{"file", false},     {"folder", false},       {"overwrite", false},
+                           {"shortcut", false}, {"role", false},         {"source", false},
                            {"program", false},  {"program note", false}, {"data", false}};
 
 const char rowPrefix[] = "row ";
@@ -115,8 +115,7 @@ bool checkWidth(Checker& checker, const DescribedValue& value, size_t fieldSize)
 {
     if (value.value.size() + 1 > fieldSize) {
         checker.problem(value.line, "'" + value.key + "' is " + std::to_string(value.value.size()) +
-                                        " characters long; its field holds at most " +
-                                        std::to_string(fieldSize - 1));
+                                        " characters long; its field holds at most " + std::to_string(fieldSize - 1));
         return false;
     }
     return true;
@@ -342,7 +341,8 @@ void checkTextsSection(Checker& checker, const DescribedSection& section, Checke
 {
     checkKeys(checker, section, textKeys);
     product.welcomePublisher = textOf(checker, section, "welcome publisher", WELCOME_TITLE_SIZE);
-    const size_t welcomeLength = std::string("Setup Mate For Windows\r\n\251 -%i").size() + product.welcomePublisher.size();
+    const size_t welcomeLength =
+        std::string("Setup Mate For Windows\r\n\251 -%i").size() + product.welcomePublisher.size();
     if (welcomeLength + 1 > WELCOME_TITLE_SIZE) {
         checker.problem(lineOf(section, "welcome publisher"),
                         "the welcome title with 'welcome publisher' is " + std::to_string(welcomeLength) +
@@ -355,9 +355,10 @@ void checkTextsSection(Checker& checker, const DescribedSection& section, Checke
     if (product.closingNote.empty()) {
         checker.problem(section.line, "[texts] needs 'closing note', one key per line of the note");
     } else if (noteLength + 1 > CLOSING_NOTE_SIZE) {
-        checker.problem(lineOf(section, "closing note"), "the closing note is " + std::to_string(noteLength) +
-                                                             " bytes long with its line breaks; its message holds at most " +
-                                                             std::to_string(CLOSING_NOTE_SIZE - 1));
+        checker.problem(lineOf(section, "closing note"),
+                        "the closing note is " + std::to_string(noteLength) +
+                            " bytes long with its line breaks; its message holds at most " +
+                            std::to_string(CLOSING_NOTE_SIZE - 1));
     }
 }
 
@@ -367,7 +368,10 @@ bool isResourceName(const std::string& name)
            std::all_of(name.begin(), name.end(), [](char c) { return std::isupper(c) || std::isdigit(c) || c == '_'; });
 }
 
-bool endsWithExe(const std::string& name) { return name.size() > 4 && equalsNoCase(name.substr(name.size() - 4), ".exe"); }
+bool endsWithExe(const std::string& name)
+{
+    return name.size() > 4 && equalsNoCase(name.substr(name.size() - 4), ".exe");
+}
 
 bool yesOrNo(Checker& checker, const DescribedSection& section, const char* key, bool fallback)
 {
@@ -400,8 +404,9 @@ void checkRowSource(Checker& checker, const DescribedSection& section, CheckedPr
         return;
     }
     if (given != 1) {
-        checker.problem(section.line, "[" + section.name + "] needs exactly one of 'source' (a file), "
-                                                           "'program' (a stand-in program's title) or 'data'");
+        checker.problem(section.line, "[" + section.name +
+                                          "] needs exactly one of 'source' (a file), "
+                                          "'program' (a stand-in program's title) or 'data'");
         return;
     }
     if (file != nullptr) {
@@ -462,8 +467,9 @@ void checkRow(Checker& checker, const DescribedSection& section, CheckedProduct&
     ProductRow row;
     row.resource = section.name.substr(sizeof rowPrefix - 1);
     if (!isResourceName(row.resource) || row.resource == "LICENSE") {
-        checker.problem(section.line, "'" + row.resource + "' is not a row name: capitals, digits and _, "
-                                                           "beginning with a capital, at most " +
+        checker.problem(section.line, "'" + row.resource +
+                                          "' is not a row name: capitals, digits and _, "
+                                          "beginning with a capital, at most " +
                                           std::to_string(sizeof PayloadEntry::resourceName - 1) +
                                           " long, and not LICENSE");
     }
@@ -501,8 +507,9 @@ void checkRows(Checker& checker, CheckedProduct& product)
         }
     }
     if (product.rows.empty() || product.rows.size() > PAYLOAD_ROWS) {
-        checker.problem(lastLine, "a product has one to " + std::to_string(PAYLOAD_ROWS) + " [row NAME] sections; "
-                                                                                             "this one has " +
+        checker.problem(lastLine, "a product has one to " + std::to_string(PAYLOAD_ROWS) +
+                                      " [row NAME] sections; "
+                                      "this one has " +
                                       std::to_string(product.rows.size()));
     }
     if (product.uninstallRow < 0 || product.readMeRow < 0) {
@@ -531,8 +538,8 @@ void checkRowOrder(Checker& checker, const CheckedProduct& product)
             }
             if (equalsNoCase(product.rows[i].fileName, product.rows[j].fileName) &&
                 product.rows[i].inWindowsFolder == product.rows[j].inWindowsFolder) {
-                checker.problem(sections[i]->line, "[" + sections[i]->name + "] installs the same file as [" +
-                                                       sections[j]->name + "]");
+                checker.problem(sections[i]->line,
+                                "[" + sections[i]->name + "] installs the same file as [" + sections[j]->name + "]");
             }
         }
     }
@@ -564,9 +571,10 @@ void checkSectionNames(Checker& checker)
     for (const DescribedSection& section : checker.description.sections) {
         if (section.name != "product" && section.name != "install" && section.name != "texts" &&
             section.name != "pictures" && !isRowSection(section.name)) {
-            checker.problem(section.line, "[" + section.name + "] is not a section of a product description; "
-                                                               "the sections are [product], [install], [texts], "
-                                                               "[pictures] and [row NAME]");
+            checker.problem(section.line, "[" + section.name +
+                                              "] is not a section of a product description; "
+                                              "the sections are [product], [install], [texts], "
+                                              "[pictures] and [row NAME]");
         }
     }
 }

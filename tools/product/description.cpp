@@ -41,9 +41,9 @@ void noteSectionHeader(LineSource& source, std::string line)
     const std::string name = trimmed(line.substr(1, close - 1));
     for (const DescribedSection& section : source.description.sections) {
         if (section.name == name) {
-            source.problems.push_back(problemAt(source.description, source.line,
-                                                "[" + name + "] stands twice (first on line " +
-                                                    std::to_string(section.line) + ")"));
+            source.problems.push_back(
+                problemAt(source.description, source.line,
+                          "[" + name + "] stands twice (first on line " + std::to_string(section.line) + ")"));
         }
     }
     source.description.sections.push_back({name, source.line, {}});
@@ -74,8 +74,8 @@ int keepValue(void* user, const char*, const char* key, const char* value)
 {
     LineSource& source = *static_cast<LineSource*>(user);
     if (source.description.sections.empty()) {
-        source.problems.push_back(problemAt(source.description, source.line,
-                                            std::string("'") + key + "' stands before the first [section]"));
+        source.problems.push_back(
+            problemAt(source.description, source.line, std::string("'") + key + "' stands before the first [section]"));
         return 1;
     }
     source.description.sections.back().values.push_back({key, value, source.line});

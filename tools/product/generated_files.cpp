@@ -121,8 +121,8 @@ std::string headerFile(const CheckedProduct& product, const std::string& source,
     text += "#define PRODUCT_SETUP_DESCRIPTION " + cString("Setup Mate for " + product.name) + "\n";
     text += "#define PRODUCT_UNINSTALLER_DESCRIPTION " + cString(product.name + " Uninstall") + "\n";
     text += "#define PRODUCT_LICENSE_FILE " + cString(outputFolder + "/license.txt") + "\n";
-    for (const char* key : {"product icon", "group icon", "page picture", "strip picture", "banner", "banner fill",
-                            "separator"}) {
+    for (const char* key :
+         {"product icon", "group icon", "page picture", "strip picture", "banner", "banner fill", "separator"}) {
         const PictureRule& rule = *pictureRule(key);
         text += "#define " + pictureMacro(rule) + " " + cString(picturePath(product, rule, outputFolder)) + "\n";
     }
@@ -134,8 +134,9 @@ std::string headerFile(const CheckedProduct& product, const std::string& source,
     text += "constexpr int README_ROW = " + std::to_string(product.readMeRow) + ";\n";
     text += "constexpr int UNINSTALL_ROW = " + std::to_string(product.uninstallRow) + ";\n";
     text += "constexpr int PRESERVED_EXTENSION_COUNT = " + std::to_string(product.preservedExtensions.size()) + ";\n";
-    text += "constexpr char abortWarningText[] = " +
-            cString("Installation Aborted!\r\n\r\n" + product.supportSentence) + ";\n";
+    text +=
+        "constexpr char abortWarningText[] = " + cString("Installation Aborted!\r\n\r\n" + product.supportSentence) +
+        ";\n";
     text += "constexpr char closingNote[] = " + cString(joinedLines(product.closingNote)) + ";\n";
     return text + "#endif\n";
 }
@@ -161,7 +162,8 @@ std::string recordFile(const CheckedProduct& product, const std::string& source)
                 (row.overwrite ? " | FILE_OVERWRITE" : "") + ", " + cString(row.resource) + ", " +
                 cString(row.shortcutCaption) + ", " + row.resource + "_SIZES},\n";
     }
-    text += "    },\n    " + std::to_string(product.rows.size()) + ",\n    " + std::to_string(shortcutCount) + ",\n};\n\n";
+    text +=
+        "    },\n    " + std::to_string(product.rows.size()) + ",\n    " + std::to_string(shortcutCount) + ",\n};\n\n";
     text += "const char* const preservedExtensions[] = {";
     for (size_t i = 0; i < product.preservedExtensions.size(); ++i) {
         text += (i == 0 ? "" : ", ") + cString(product.preservedExtensions[i]);
@@ -177,8 +179,8 @@ std::string cmakeFile(const CheckedProduct& product, const std::string& source)
     text += "set(PRODUCT_ASSEMBLY_PUBLISHER " + cmakeString(assemblyPart(product.publisher)) + ")\n";
     text += "set(PRODUCT_ASSEMBLY_PRODUCT " + cmakeString(assemblyPart(product.name)) + ")\n";
     text += "set(PRODUCT_VERSION_DOTTED " + versionNumbers(product, ".") + ")\n";
-    text += "set(PRODUCT_UNINSTALLER_NAME " + cmakeString(withoutExe(product.rows[product.uninstallRow].fileName)) +
-            ")\n";
+    text +=
+        "set(PRODUCT_UNINSTALLER_NAME " + cmakeString(withoutExe(product.rows[product.uninstallRow].fileName)) + ")\n";
     text += "set(PRODUCT_ROWS";
     for (const ProductRow& row : product.rows) {
         text += " " + row.resource;

@@ -8,12 +8,9 @@ namespace {
 // The drawn pictures' sizes and depths, which the dialogs and the backdrop
 // are laid out for.
 const PictureRule pictureRules[] = {
-    {"product icon", "icon100.ico", true, 32, 32, 8},
-    {"group icon", "icon101.ico", true, 32, 32, 8},
-    {"page picture", "bitmap200.bmp", false, 120, 168, 8},
-    {"strip picture", "bitmap201.bmp", false, 120, 168, 4},
-    {"banner", "bitmap202.bmp", false, 334, 58, 8},
-    {"banner fill", "bitmap203.bmp", false, 20, 58, 8},
+    {"product icon", "icon100.ico", true, 32, 32, 8},      {"group icon", "icon101.ico", true, 32, 32, 8},
+    {"page picture", "bitmap200.bmp", false, 120, 168, 8}, {"strip picture", "bitmap201.bmp", false, 120, 168, 4},
+    {"banner", "bitmap202.bmp", false, 334, 58, 8},        {"banner fill", "bitmap203.bmp", false, 20, 58, 8},
     {"separator", "bitmap204.bmp", false, 10, 2, 8},
 };
 
@@ -94,7 +91,8 @@ std::string iconProblem(const PictureRule& rule, const std::vector<unsigned char
     const std::string wanted = "an icon file with a " + sizeText(rule.width, rule.height) + " and a " +
                                sizeText(rule.width / 2, rule.height / 2) + " image of at most " +
                                std::to_string(1 << rule.bitsPerPixel) + " colours";
-    if (bytes.size() < ICON_DIRECTORY_SIZE || readLittleEndian(bytes, 0, 2) != 0 || readLittleEndian(bytes, 2, 2) != 1) {
+    if (bytes.size() < ICON_DIRECTORY_SIZE || readLittleEndian(bytes, 0, 2) != 0 ||
+        readLittleEndian(bytes, 2, 2) != 1) {
         return "is not " + wanted;
     }
     if (!iconHasImage(bytes, rule.width, rule.bitsPerPixel) ||

@@ -9,8 +9,8 @@ struct PictureRule {
     const char* key;         // in the description's [pictures]
     const char* builtInName; // the drawn file it replaces
     bool isIcon;
-    int width, height;  // bitmaps: exact; icons: the large image (plus a half-size one)
-    int bitsPerPixel;   // bitmaps: exact; icons: at most
+    int width, height; // bitmaps: exact; icons: the large image (plus a half-size one)
+    int bitsPerPixel;  // bitmaps: exact; icons: at most
 };
 
 // The rule of a [pictures] key, or null for a key that names no picture.
