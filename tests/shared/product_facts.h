@@ -31,6 +31,22 @@ inline bool isPreservedFile(const PayloadEntry& row)
 
 inline bool hasShortcutCaption(const PayloadEntry& row) { return std::string(row.shortcutCaption) != "-"; }
 
+// The product name in lower case, as a user may type it or name a folder.
+inline std::string lowerCaseProductName()
+{
+    std::string name = installConfig.productName;
+    CharLowerBuffA(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+}
+
+// The folder a row is installed to, with the folders of installPaths.
+inline std::string rowFolder(const PayloadEntry& row)
+{
+    return (row.flags & FILE_IN_WINDOWS_DIR) ? installPaths.windowsDir : installPaths.installDir;
+}
+
+inline std::string installedPath(const PayloadEntry& row) { return rowFolder(row) + "\\" + row.fileName; }
+
 // The index of the first payload row that satisfies the predicate, or -1.
 inline int findRow(const std::function<bool(const PayloadEntry&)>& predicate)
 {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../shared/machine_helpers.h"
+#include "../shared/product_facts.h"
 #include "resource.h"
 #include "shell/backdrop.h"
 #include "shell/config.h"
@@ -175,8 +176,9 @@ TEST_F(Backdrop, PreparesTheListResourcesAndTexts)
     EXPECT_EQ(listColors[LIST_SELECTED_BACK], GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_EQ(listColors[LIST_TEXT], GetSysColor(COLOR_WINDOWTEXT));
     EXPECT_EQ(listColors[LIST_BACK], GetSysColor(COLOR_WINDOW));
-    EXPECT_STREQ(installPaths.titleText, "Tidy Kit v3.08");
-    EXPECT_STREQ(installPaths.subtitleText, "Tidy Kit - Keep Your Desktop Neat!");
+    const std::string name = installConfig.productName;
+    EXPECT_EQ(installPaths.titleText, name + " v" + installConfig.productVersion);
+    EXPECT_EQ(installPaths.subtitleText, name + " - " + installConfig.productTagline);
 
     // The title's characters are sized from its whole length to span about a
     // third of the screen.

@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "../shared/product_facts.h"
 #include "dialog_driver.h"
 #include "pages/pages.h"
 #include "resource.h"
@@ -15,8 +17,7 @@
 #include "shell/wizard.h"
 
 namespace {
-constexpr char pageCaption[] = "Tidy Kit Program Group";
-constexpr char abortWarningStart[] = "Installation Aborted!";
+const std::string pageCaption = withProductName("%s Program Group");
 
 INT_PTR runGroupPageDialog()
 {
@@ -27,7 +28,7 @@ INT_PTR runGroupPageDialog()
 void usePrograms(const char* programsDir)
 {
     lstrcpyA(installPaths.programsDir, programsDir);
-    lstrcpyA(installPaths.installDir, "C:\\Group Test\\Tidy Kit");
+    lstrcpyA(installPaths.installDir, (std::string("C:\\Group Test\\") + installConfig.productName).c_str());
     lstrcpyA(installPaths.windowsDir, "C:\\Group Test\\Windows");
 }
 
@@ -64,9 +65,13 @@ TEST(GroupPage, ListsTheGroupsSortedAndProposesTheProductNameAsConfigured)
 {
     makeFolder("C:\\Group Test");
     makeFolder("C:\\Group Test\\Programs");
-    for (const char* folder : {"Zeta", "tidy kit", "Accessories", ".hidden", "Startup"}) {
-        makeFolder(std::string("C:\\Group Test\\Programs\\") + folder);
+    std::vector<std::string> groups = {"Zeta", lowerCaseProductName(), "Accessories", "Startup"};
+    for (const std::string& folder : groups) {
+        makeFolder("C:\\Group Test\\Programs\\" + folder);
     }
+    makeFolder("C:\\Group Test\\Programs\\.hidden");
+    std::sort(groups.begin(), groups.end(),
+              [](const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) < 0; });
     CloseHandle(CreateFileA("C:\\Group Test\\Programs\\Notes.lnk", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     usePrograms("C:\\Group Test\\Programs");
@@ -75,7 +80,7 @@ TEST(GroupPage, ListsTheGroupsSortedAndProposesTheProductNameAsConfigured)
     std::string intro, proposed, selected, typed, afterReset, selectedAfterReset, warning;
     bool enterDidNothing = false;
     std::thread user([&] {
-        HWND page = driver::waitForWindow("#32770", pageCaption);
+        HWND page = driver::waitForWindow("#32770", pageCaption.c_str());
         if (page == nullptr) {
             return;
         }
@@ -85,7 +90,7 @@ TEST(GroupPage, ListsTheGroupsSortedAndProposesTheProductNameAsConfigured)
         selected = selectedGroup(page);
         HWND field = groupField(page);
         SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-        driver::typeText(field, std::string(45, 'x'));
+        driver::typeText(field, std::string(sizeof installPaths.groupName + 4, 'x'));
         typed = driver::controlText(page, IDC_GROUP_BOX);
         driver::pressKey(field, VK_RETURN);
         enterDidNothing = !messageBoxAppears(500) && IsWindow(page);
@@ -99,16 +104,15 @@ TEST(GroupPage, ListsTheGroupsSortedAndProposesTheProductNameAsConfigured)
     const INT_PTR result = runGroupPageDialog();
     user.join();
 
-    EXPECT_EQ(listed, (std::vector<std::string>{"Accessories", "Startup", "tidy kit", "Zeta"}))
-        << "folders only, sorted, none beginning with a dot";
-    EXPECT_EQ(intro, "Shortcuts for Tidy Kit will be created and placed in the following group:");
-    EXPECT_EQ(proposed, "Tidy Kit");
-    EXPECT_EQ(selected, "tidy kit") << "the listed group is selected whatever its case";
-    EXPECT_EQ(typed, std::string(40, 'x')) << "typing stops at 40 characters";
+    EXPECT_EQ(listed, groups) << "folders only, sorted, none beginning with a dot";
+    EXPECT_EQ(intro, withProductName("Shortcuts for %s will be created and placed in the following group:"));
+    EXPECT_EQ(proposed, installConfig.productName);
+    EXPECT_EQ(selected, lowerCaseProductName()) << "the listed group is selected whatever its case";
+    EXPECT_EQ(typed, std::string(sizeof installPaths.groupName - 1, 'x')) << "typing stops where the group fits";
     EXPECT_TRUE(enterDidNothing);
-    EXPECT_EQ(afterReset, "Tidy Kit");
-    EXPECT_EQ(selectedAfterReset, "tidy kit");
-    EXPECT_EQ(warning.rfind(abortWarningStart, 0), 0u) << warning;
+    EXPECT_EQ(afterReset, installConfig.productName);
+    EXPECT_EQ(selectedAfterReset, lowerCaseProductName());
+    EXPECT_EQ(warning, abortWarningText);
     EXPECT_EQ(result, 2) << "Esc ends the page with 2";
 }
 
@@ -121,7 +125,7 @@ TEST(GroupPage, AnEmptyGroupIsRefusedAndATypedOneGetsTheShortcuts)
     bool stayedOpen = false;
     bool continueDisabled = false; // and "Reset Group": the group of the shortcuts is the one recorded
     std::thread user([&] {
-        HWND page = driver::waitForWindow("#32770", pageCaption);
+        HWND page = driver::waitForWindow("#32770", pageCaption.c_str());
         if (page == nullptr) {
             return;
         }
@@ -137,7 +141,7 @@ TEST(GroupPage, AnEmptyGroupIsRefusedAndATypedOneGetsTheShortcuts)
         stayedOpen = IsWindow(page) && IsWindowEnabled(GetDlgItem(page, IDC_GROUP_CONTINUE));
         driver::typeText(field, "My Tools");
         driver::click(page, IDC_GROUP_CONTINUE);
-        if (driver::waitForWindow("#32770", "Creating Tidy Kit Shortcuts") != nullptr) {
+        if (driver::waitForWindow("#32770", withProductName("Creating %s Shortcuts").c_str()) != nullptr) {
             continueDisabled = !IsWindowEnabled(GetDlgItem(page, IDC_GROUP_CONTINUE)) &&
                                !IsWindowEnabled(GetDlgItem(page, IDC_RESET_GROUP));
         }
@@ -152,7 +156,9 @@ TEST(GroupPage, AnEmptyGroupIsRefusedAndATypedOneGetsTheShortcuts)
     EXPECT_EQ(result, 1);
     EXPECT_STREQ(installPaths.groupName, "My Tools");
     EXPECT_EQ(currentStepMarker, STEP_SHORTCUTS);
-    EXPECT_NE(GetFileAttributesA("C:\\Group Test\\Typed\\My Tools\\Read Me.lnk"), INVALID_FILE_ATTRIBUTES);
+    const std::string link =
+        std::string("C:\\Group Test\\Typed\\My Tools\\") + installConfig.files[README_ROW].shortcutCaption + ".lnk";
+    EXPECT_NE(GetFileAttributesA(link.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(GroupPage, AProgramsFolderThatCannotBeSearchedEndsThePage)
@@ -167,7 +173,7 @@ TEST(GroupPage, AProgramsFolderThatCannotBeSearchedEndsThePage)
         EXPECT_EQ(runGroupPageDialog(), 2) << programs;
         user.join();
         EXPECT_EQ(error, "Unable to locate the Start Menu!") << programs;
-        EXPECT_EQ(warning.rfind(abortWarningStart, 0), 0u) << warning;
+        EXPECT_EQ(warning, abortWarningText);
     }
 }
 
@@ -179,7 +185,7 @@ TEST(GroupPage, ShortcutsThatCannotBeMadeEndThePageWithTheirMessage)
     CoInitialize(nullptr); // COM already in use on this thread: the shortcuts refuse to start
     std::string error, warning;
     std::thread user([&] {
-        HWND page = driver::waitForWindow("#32770", pageCaption);
+        HWND page = driver::waitForWindow("#32770", pageCaption.c_str());
         if (page == nullptr) {
             return;
         }
@@ -192,9 +198,10 @@ TEST(GroupPage, ShortcutsThatCannotBeMadeEndThePageWithTheirMessage)
     CoUninitialize();
 
     EXPECT_EQ(error, "Unable To Create Shortcuts!");
-    EXPECT_EQ(warning.rfind(abortWarningStart, 0), 0u) << warning;
+    EXPECT_EQ(warning, abortWarningText);
     EXPECT_EQ(result, 2);
-    EXPECT_EQ(GetFileAttributesA("C:\\Group Test\\Busy\\Tidy Kit"), INVALID_FILE_ATTRIBUTES);
+    const std::string group = std::string("C:\\Group Test\\Busy\\") + installConfig.productName;
+    EXPECT_EQ(GetFileAttributesA(group.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 namespace {

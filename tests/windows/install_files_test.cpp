@@ -17,8 +17,10 @@
 #include <vector>
 
 #include "../shared/machine_helpers.h"
+#include "../shared/product_facts.h"
 #include "engine/install_files.h"
 #include "engine/payload_check.h"
+#include "engine/portable/crc32.h"
 #include "pages/progress.h"
 #include "resource.h"
 #include "shell/config.h"
@@ -38,6 +40,12 @@ void writeFile(const std::string& path, const std::string& contents, DWORD attri
 }
 
 bool exists(const std::string& path) { return pathExists(path.c_str()); }
+
+uint32_t fileCrc(const std::string& path)
+{
+    const std::string bytes = readFile(path);
+    return crc32(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
 
 // Answers every "Setup Mate" message box with OK, noting its text and owner.
 class BoxAnswerer {
@@ -137,12 +145,13 @@ void expectStamped(const std::string& path)
     SYSTEMTIME utc, local;
     FileTimeToSystemTime(&written, &utc);
     SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
-    EXPECT_EQ(local.wYear, 2007);
-    EXPECT_EQ(local.wMonth, 11);
-    EXPECT_EQ(local.wDay, 9);
-    EXPECT_EQ(local.wHour, 3);
-    EXPECT_EQ(local.wMinute, 8);
-    EXPECT_EQ(local.wSecond, 0);
+    const StampTime& stamp = installConfig.fileStamp;
+    EXPECT_EQ(local.wYear, stamp.year);
+    EXPECT_EQ(local.wMonth, stamp.month);
+    EXPECT_EQ(local.wDay, stamp.day);
+    EXPECT_EQ(local.wHour, stamp.hour);
+    EXPECT_EQ(local.wMinute, stamp.minute);
+    EXPECT_EQ(local.wSecond, stamp.second);
 }
 } // namespace
 
@@ -157,26 +166,23 @@ TEST_F(Installation, ExtractsEveryRowIntoNewFolders)
     uint32_t total = 0;
     for (int i = 0; i < installConfig.fileCount; ++i) {
         const PayloadEntry& entry = installConfig.files[i];
-        const std::string folder =
-            (entry.flags & FILE_IN_WINDOWS_DIR) ? "C:\\Test Windows\\" : "C:\\Tidy Test\\Level A\\Level B\\";
-        expectStamped(folder + entry.fileName); // before any read moves the access time
-        EXPECT_EQ(readFile(folder + entry.fileName).size(), entry.unpackedSize) << entry.fileName;
+        const std::string path = installedPath(entry);
+        expectStamped(path); // before any read moves the access time
+        EXPECT_EQ(readFile(path).size(), entry.unpackedSize) << entry.fileName;
+        EXPECT_EQ(fileCrc(path), entry.unpackedCrc) << entry.fileName;
+        const bool inWindows = (entry.flags & FILE_IN_WINDOWS_DIR) != 0;
+        const std::string otherFolder = inWindows ? installPaths.installDir : installPaths.windowsDir;
+        EXPECT_FALSE(exists(otherFolder + "\\" + entry.fileName)) << entry.fileName << " goes to its own folder only";
         total += entry.unpackedSize;
     }
-    EXPECT_FALSE(exists("C:\\Tidy Test\\Level A\\Level B\\Tkremove.exe")) << "the uninstaller goes to Windows only";
-    const std::string texts = linuxPath(SOURCE_DIR "/res/payload/text/");
-    EXPECT_EQ(readFile("C:\\Tidy Test\\Level A\\Level B\\ReadFirst.txt"), readFile(texts + "ReadFirst.txt"));
-    EXPECT_EQ(readFile("C:\\Tidy Test\\Level A\\Level B\\Buying.txt"), readFile(texts + "Buying.txt"));
-    EXPECT_EQ(readFile("C:\\Tidy Test\\Level A\\Level B\\Owner.txt"), readFile(texts + "Owner.txt"));
-    EXPECT_EQ(readFile("C:\\Tidy Test\\Level A\\Level B\\Tidy Kit.exe").substr(0, 2), "MZ");
 
     EXPECT_EQ(progressTotal, total);
     EXPECT_EQ(progressDone, total);
     EXPECT_EQ(progressValue, 200);
     EXPECT_EQ(controlText(IDC_CURRENT_SIZE), controlText(IDC_TOTAL_SIZE));
-    EXPECT_EQ(controlText(IDC_TOTAL_FILES), "8");
-    EXPECT_EQ(controlText(IDC_CURRENT_FILE), "8");
-    EXPECT_EQ(controlText(IDC_EXTRACTING), "C:\\Tidy Test\\Level A\\Level B\\Owner.txt");
+    EXPECT_EQ(controlText(IDC_TOTAL_FILES), std::to_string(installConfig.fileCount));
+    EXPECT_EQ(controlText(IDC_CURRENT_FILE), std::to_string(installConfig.fileCount));
+    EXPECT_EQ(controlText(IDC_EXTRACTING), installedPath(row(installConfig.fileCount - 1)));
 }
 
 TEST_F(Installation, ClearingKeepsPreservedFilesAndEveryFolder)
@@ -185,24 +191,36 @@ TEST_F(Installation, ClearingKeepsPreservedFilesAndEveryFolder)
     for (const char* folder : {"", "sub", "sub\\deeper", ".cache"}) {
         CreateDirectoryA((old + folder).c_str(), nullptr);
     }
-    const char* deleted[] = {"a.txt",     "ro.exe", "hidden.doc", ".profile",          "README",
-                             "x.dat.bak", "x.keys", "sub\\b.txt", "sub\\deeper\\c.bin"};
-    const char* kept[] = {"Owner.key",          "s.Dat",        "l.CIA", "p.cpi", "sub\\keep.DAT",
-                          "sub\\deeper\\x.KEY", ".cache\\d.txt"};
-    for (const char* name : deleted) {
+    // Each preserved extension in upper and lower case, in every folder, and
+    // names that only begin with one.
+    std::vector<std::string> deleted = {"a.txt",  "ro.exe",     "hidden.doc",        ".profile",
+                                        "README", "sub\\b.txt", "sub\\deeper\\c.bin"};
+    std::vector<std::string> kept = {".cache\\d.txt"};
+    for (int i = 0; i < PRESERVED_EXTENSION_COUNT; ++i) {
+        const std::string extension = preservedExtensions[i];
+        std::string upper = extension, lower = extension;
+        CharUpperA(upper.data());
+        CharLowerA(lower.data());
+        kept.push_back("p" + std::to_string(i) + upper);
+        kept.push_back("sub\\p" + std::to_string(i) + lower);
+        kept.push_back("sub\\deeper\\p" + std::to_string(i) + extension);
+        deleted.push_back("x" + extension + ".bak");
+        deleted.push_back("x" + extension + "s");
+    }
+    for (const std::string& name : deleted) {
         writeFile(old + name, "old");
     }
-    for (const char* name : kept) {
+    for (const std::string& name : kept) {
         writeFile(old + name, "old");
     }
     SetFileAttributesA((old + "ro.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA((old + "hidden.doc").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
     clearOldInstall("C:\\Old Install");
-    for (const char* name : deleted) {
+    for (const std::string& name : deleted) {
         EXPECT_FALSE(exists(old + name)) << name;
     }
-    for (const char* name : kept) {
+    for (const std::string& name : kept) {
         EXPECT_TRUE(exists(old + name)) << name;
     }
     EXPECT_TRUE(exists(old + "sub\\deeper"));
@@ -214,16 +232,24 @@ TEST_F(Installation, ClearingKeepsPreservedFilesAndEveryFolder)
 // cleared).
 TEST_F(Installation, ReadOnlyFilesThatRowsReplaceAreWritten)
 {
+    const int windowsRow = findRow([](const PayloadEntry& entry) { return (entry.flags & FILE_IN_WINDOWS_DIR) != 0; });
+    const int dataRow = findRow(
+        [](const PayloadEntry& entry) { return (entry.flags & FILE_IN_INSTALL_DIR) && isPreservedFile(entry); });
+    if (windowsRow < 0 || dataRow < 0) {
+        GTEST_SKIP() << "the product lacks a Windows-folder row or a kept data file in the install folder";
+    }
     CreateDirectoryA("C:\\RO Windows", nullptr);
     CreateDirectoryA("C:\\RO Install", nullptr);
-    writeFile("C:\\RO Windows\\Tkremove.exe", "old", FILE_ATTRIBUTE_READONLY);
-    writeFile("C:\\RO Install\\Add-Ons.dat", "old", FILE_ATTRIBUTE_READONLY);
     setFolders("C:\\RO Install", "C:\\RO Windows");
+    const std::string paths[] = {installedPath(row(windowsRow)), installedPath(row(dataRow))};
+    for (const std::string& path : paths) {
+        writeFile(path, "old", FILE_ATTRIBUTE_READONLY);
+    }
     BoxAnswerer boxes;
     clearOldInstall(installPaths.installDir);
     EXPECT_EQ(installFiles(page), 1);
     EXPECT_TRUE(boxes.texts().empty());
-    for (const std::string path : {"C:\\RO Windows\\Tkremove.exe", "C:\\RO Install\\Add-Ons.dat"}) {
+    for (const std::string& path : paths) {
         expectStamped(path);
         EXPECT_NE(readFile(path), "old") << path;
         EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << path;
@@ -268,8 +294,8 @@ TEST_F(Installation, NothingIsCreatedClearedOrWrittenThroughALink)
     writeFile(fixtures + "\\outside\\precious.txt", "not part of the installation");
     ASSERT_TRUE(setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, linked.c_str()));
     EXPECT_FALSE(prepareInstallFolder(linked.c_str()));
-    EXPECT_FALSE(prepareInstallFolder((linked + "\\Tidy Kit").c_str()));
-    EXPECT_FALSE(exists(fixtures + "\\outside\\Tidy Kit"));
+    EXPECT_FALSE(prepareInstallFolder((linked + "\\" + installConfig.productName).c_str()));
+    EXPECT_FALSE(exists(fixtures + "\\outside\\" + installConfig.productName));
     setFolders(linked, linked);
     PayloadEntry rows[1] = {row(README_ROW)};
     BoxAnswerer boxes;
@@ -340,17 +366,23 @@ TEST_F(Installation, NoRowsShowZeroAndSucceed)
 
 TEST_F(Installation, DestinationThatCannotBeCreatedStopsAtItsRow)
 {
+    const int blocked = findRow([](const PayloadEntry& entry) { return (entry.flags & FILE_IN_INSTALL_DIR) != 0; });
+    if (blocked < 1) {
+        GTEST_SKIP() << "the product has no install-folder row after its first row";
+    }
     CreateDirectoryA("C:\\Blocked Windows", nullptr);
     CreateDirectoryA("C:\\Blocked", nullptr);
-    CreateDirectoryA("C:\\Blocked\\Tkpatch.exe", nullptr); // a folder where the file should go
     setFolders("C:\\Blocked", "C:\\Blocked Windows");
+    CreateDirectoryA(installedPath(row(blocked)).c_str(), nullptr); // a folder where the file should go
     BoxAnswerer boxes;
     EXPECT_EQ(installFiles(page), -1);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
     EXPECT_EQ(boxes.owners(), std::vector<HWND>{page});
-    EXPECT_TRUE(exists("C:\\Blocked Windows\\Tkremove.exe"));
-    EXPECT_FALSE(exists("C:\\Blocked\\Tidy Kit.exe"));
-    EXPECT_FALSE(exists("C:\\Blocked\\Owner.txt"));
+    for (int i = 0; i < installConfig.fileCount; ++i) {
+        if (i != blocked) {
+            EXPECT_EQ(exists(installedPath(row(i))), i < blocked) << row(i).fileName;
+        }
+    }
 }
 
 TEST_F(Installation, PathTooLongCountsAsADestinationThatCannotBeCreated)
@@ -376,7 +408,7 @@ TEST_F(Installation, DamagedDataIsReportedWithoutCreatingTheFile)
         BoxAnswerer boxes;
         EXPECT_EQ(installRows(page, &entry, 1), -1);
         EXPECT_EQ(boxes.texts(), std::vector<std::string>{damaged});
-        EXPECT_FALSE(exists("C:\\Damaged\\ReadFirst.txt"));
+        EXPECT_FALSE(exists(installedPath(entry)));
     }
 }
 
@@ -413,10 +445,12 @@ TEST_F(Installation, FullDiskGivesTheWriteError)
 {
     setFolders("C:\\Full Install", linuxPath(ENGINE_FIXTURES "/full-disk"));
     PayloadEntry rows[2] = {row(UNINSTALL_ROW), row(README_ROW)};
+    ASSERT_EQ(entriesIn(installPaths.windowsDir), std::vector<std::string>{rows[0].fileName})
+        << "the full disk's file is named after the uninstaller";
     BoxAnswerer boxes;
     EXPECT_EQ(installRows(page, rows, 2), -1);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{writeFailed});
     EXPECT_EQ(boxes.owners(), std::vector<HWND>{page});
-    EXPECT_FALSE(exists("C:\\Full Install\\ReadFirst.txt"));
+    EXPECT_FALSE(exists(installedPath(rows[1])));
     EXPECT_LT(progressDone, rows[0].unpackedSize);
 }

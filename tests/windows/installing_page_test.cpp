@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "../shared/product_facts.h"
 #include "dialog_driver.h"
 #include "engine/portable/paths.h"
 #include "pages/pages.h"
@@ -67,7 +68,7 @@ TEST(InstallingPage, FillsTheSystemFoldersCaseNormalised)
 {
     HWND page = createPage();
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(driver::text(page), "Installing Tidy Kit Program Files");
+    EXPECT_EQ(driver::text(page), withProductName("Installing %s Program Files"));
     EXPECT_STREQ(installPaths.windowsDir, "C:\\Windows");
     const std::string programs = installPaths.programsDir;
     EXPECT_EQ(programs.rfind("C:\\", 0), 0u) << programs;
@@ -79,7 +80,7 @@ TEST(InstallingPage, FillsTheSystemFoldersCaseNormalised)
     for (int id : {IDC_EXTRACTING, IDC_TOTAL_SIZE, IDC_CURRENT_SIZE, IDC_TOTAL_FILES, IDC_CURRENT_FILE}) {
         EXPECT_EQ(driver::controlText(page, id), "") << id;
     }
-    EXPECT_NE(driver::controlText(page, IDC_WEB_NOTE).find("www."), std::string::npos);
+    EXPECT_EQ(driver::controlText(page, IDC_WEB_NOTE), PRODUCT_WEB_NOTE);
     DestroyWindow(page);
 }
 
@@ -144,14 +145,15 @@ INT_PTR runPageDialog()
     return DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_INSTALLING), nullptr, installingPageProc, 0);
 }
 
-constexpr char pageCaption[] = "Installing Tidy Kit Program Files";
+const std::string pageCaption = withProductName("Installing %s Program Files");
 } // namespace
 
 TEST(InstallingPage, ADestinationThatCannotBeCreatedShowsTheErrorThenTheAbortWarning)
 {
     // A file where the install folder's parent should be: no level can be made.
     CloseHandle(CreateFileA("C:\\Blocked", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    lstrcpyA(installPaths.installDir, "C:\\Blocked\\Tidy Kit");
+    const std::string installDir = std::string("C:\\Blocked\\") + installConfig.productName;
+    lstrcpyA(installPaths.installDir, installDir.c_str());
     std::string error, warning;
     uint16_t barAtError = 0;
     std::thread user([&] {
@@ -162,21 +164,22 @@ TEST(InstallingPage, ADestinationThatCannotBeCreatedShowsTheErrorThenTheAbortWar
     EXPECT_EQ(runPageDialog(), 2);
     user.join();
     EXPECT_EQ(error.rfind("Unable to create destination file!", 0), 0u) << error;
-    EXPECT_EQ(warning.rfind("Installation Aborted!", 0), 0u) << warning;
+    EXPECT_EQ(warning, abortWarningText);
     EXPECT_GT(barAtError, 0) << "the uninstaller row was written first";
     EXPECT_EQ(progressValue, barAtError) << "the bar keeps its last position";
-    EXPECT_EQ(GetFileAttributesA("C:\\Blocked\\Tidy Kit"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(installDir.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(InstallingPage, InstallsEveryRowAndEndsOneSecondAfterTheLast)
 {
-    lstrcpyA(installPaths.installDir, "C:\\Page Test\\Tidy Kit");
+    lstrcpyA(installPaths.installDir, (std::string("C:\\Page Test\\") + installConfig.productName).c_str());
+    const std::string fileCount = std::to_string(installConfig.fileCount);
     std::string totalSize, totalFiles, lastFile, currentSize;
     std::thread user([&] {
-        HWND page = driver::waitForWindow("#32770", pageCaption);
+        HWND page = driver::waitForWindow("#32770", pageCaption.c_str());
         const DWORD start = GetTickCount();
         while (page != nullptr && IsWindow(page) && GetTickCount() - start < 20000) {
-            if (driver::controlText(page, IDC_CURRENT_FILE) == "8" && progressDone == progressTotal &&
+            if (driver::controlText(page, IDC_CURRENT_FILE) == fileCount && progressDone == progressTotal &&
                 progressTotal > 0) {
                 Sleep(100);
                 totalSize = driver::controlText(page, IDC_TOTAL_SIZE);
@@ -205,9 +208,9 @@ TEST(InstallingPage, InstallsEveryRowAndEndsOneSecondAfterTheLast)
     }
     EXPECT_EQ(totalSize, expected);
     EXPECT_EQ(currentSize, expected);
-    EXPECT_EQ(totalFiles, "8");
-    EXPECT_EQ(lastFile, "8");
+    EXPECT_EQ(totalFiles, fileCount);
+    EXPECT_EQ(lastFile, fileCount);
     EXPECT_EQ(progressValue, 200);
-    EXPECT_GE(elapsed, 250u + 8 * 500u + 1000u);
-    EXPECT_NE(GetFileAttributesA("C:\\Page Test\\Tidy Kit\\ReadFirst.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_GE(elapsed, 250u + installConfig.fileCount * 500u + 1000u);
+    EXPECT_NE(GetFileAttributesA(installedPath(installConfig.files[README_ROW]).c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../shared/machine_helpers.h"
+#include "../shared/product_facts.h"
 #include "pages/location_page.h"
 #include "pages/pages.h"
 #include "resource.h"
@@ -118,6 +119,18 @@ class LocationPage : public ::testing::Test {
 
     Row computerRow() const { return {folderListState.computerName, ROW_COMPUTER, 0}; }
 
+    // The list as it shows a folder: the computer, the drive, then each level.
+    std::vector<Row> rowsDownTo(const std::string& folder) const
+    {
+        std::vector<Row> expected = {computerRow(), {folder.substr(0, 3), ROW_DRIVE, 1}};
+        for (size_t end = folder.find('\\', 3);; end = folder.find('\\', end + 1)) {
+            expected.push_back({folder.substr(0, end), ROW_FOLDER, static_cast<int>(expected.size())});
+            if (end == std::string::npos) {
+                return expected;
+            }
+        }
+    }
+
     void command(int controlId, int notification)
     {
         SendMessageA(page, WM_COMMAND, MAKEWPARAM(controlId, notification),
@@ -150,19 +163,17 @@ void makeFolder(const std::string& path) { ASSERT_TRUE(CreateDirectoryA(path.c_s
 TEST_F(LocationPage, FirstInstallationProposesTheDefaultFolder)
 {
     openPage();
-    EXPECT_STREQ(installPaths.installDir, "C:\\Moorfield Systems\\Tidy Kit");
-    EXPECT_EQ(editText(), "C:\\Moorfield Systems\\Tidy Kit");
-    EXPECT_EQ(rows(), (std::vector<Row>{computerRow(),
-                                        {"C:\\", ROW_DRIVE, 1},
-                                        {"C:\\Moorfield Systems", ROW_FOLDER, 2},
-                                        {"C:\\Moorfield Systems\\Tidy Kit", ROW_FOLDER, 3}}));
-    EXPECT_EQ(folderListState.currentRow, 3);
-    EXPECT_EQ(SendMessageA(list(), LB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(installPaths.installDir, defaultInstallFolder());
+    EXPECT_EQ(editText(), defaultInstallFolder());
+    const std::vector<Row> expected = rowsDownTo(defaultInstallFolder());
+    EXPECT_EQ(rows(), expected);
+    EXPECT_EQ(folderListState.currentRow, static_cast<int>(expected.size()) - 1);
+    EXPECT_EQ(SendMessageA(list(), LB_GETCURSEL, 0, 0), folderListState.currentRow);
     EXPECT_EQ(folderListState.driveMode, 0);
     EXPECT_FALSE(std::string(folderListState.computerName).empty());
     char caption[64];
     GetWindowTextA(page, caption, sizeof caption);
-    EXPECT_STREQ(caption, "Tidy Kit Program Location");
+    EXPECT_EQ(caption, withProductName("%s Program Location"));
     EXPECT_EQ(GetWindowLongPtrA(list(), GWL_STYLE) & WS_TABSTOP, 0);
 
     // The publisher key without the value proposes the same.
@@ -174,7 +185,7 @@ TEST_F(LocationPage, FirstInstallationProposesTheDefaultFolder)
     RegCloseKey(key);
     lstrcpyA(installPaths.installDir, ".");
     openPage();
-    EXPECT_EQ(editText(), "C:\\Moorfield Systems\\Tidy Kit");
+    EXPECT_EQ(editText(), defaultInstallFolder());
 }
 
 TEST_F(LocationPage, PreviousFolderIsProposedExactlyAsStored)
@@ -191,12 +202,13 @@ TEST_F(LocationPage, PreviousFolderIsProposedExactlyAsStored)
 
 TEST_F(LocationPage, PreviousFolderStoredWithoutItsNulIsTerminated)
 {
-    const char stored[] = "D:\\Tools\\Tidy KitXXXX";
-    storePreviousFolder(REG_SZ, stored, 17); // "D:\Tools\Tidy Kit" and no NUL
+    const std::string folder = std::string("D:\\Tools\\") + installConfig.productName;
+    const std::string stored = folder + "XXXX";
+    storePreviousFolder(REG_SZ, stored.data(), static_cast<DWORD>(folder.size())); // the folder and no NUL
     char buffer[PATH_BUFFER_SIZE];
     FillMemory(buffer, sizeof buffer, 'X');
     ASSERT_TRUE(readPreviousFolder(buffer));
-    EXPECT_STREQ(buffer, "D:\\Tools\\Tidy Kit");
+    EXPECT_EQ(buffer, folder);
 }
 
 TEST_F(LocationPage, PreviousFolderThatIsNoFittingStringIsIgnored)
@@ -212,13 +224,15 @@ TEST_F(LocationPage, PreviousFolderThatIsNoFittingStringIsIgnored)
     storePreviousFolder(REG_DWORD, &number, sizeof number);
     EXPECT_FALSE(readPreviousFolder(buffer));
     openPage();
-    EXPECT_EQ(editText(), "C:\\Moorfield Systems\\Tidy Kit");
+    EXPECT_EQ(editText(), defaultInstallFolder());
 }
 
 TEST_F(LocationPage, StoredFolderWithoutDriveRootShowsOnlyTheComputer)
 {
-    for (const char* stored : {"\\\\server\\share\\Tidy Kit", "D:", "Apps\\Tidy Kit", ""}) {
-        storePreviousFolder(REG_SZ, stored, static_cast<DWORD>(lstrlenA(stored) + 1));
+    const std::string name = installConfig.productName;
+    for (const std::string& stored :
+         {"\\\\server\\share\\" + name, std::string("D:"), "Apps\\" + name, std::string()}) {
+        storePreviousFolder(REG_SZ, stored.c_str(), static_cast<DWORD>(stored.size() + 1));
         lstrcpyA(installPaths.installDir, ".");
         openPage();
         EXPECT_EQ(editText(), stored);
@@ -332,7 +346,7 @@ TEST_F(LocationPage, ResetFolderKeepsATypedPathWhileTheFolderIsUnchanged)
     EXPECT_EQ(editText(), "D:\\Elsewhere");
     doubleClickRow(0);
     command(IDC_RESET_FOLDER, BN_CLICKED);
-    EXPECT_EQ(editText(), "C:\\Moorfield Systems\\Tidy Kit");
+    EXPECT_EQ(editText(), defaultInstallFolder());
     EXPECT_EQ(folderListState.driveMode, 0);
 }
 
@@ -341,27 +355,32 @@ TEST_F(LocationPage, ContinueStoresTheFolderTheListShows)
     openPage();
     SetDlgItemTextA(page, IDC_LOCATION_EDIT, "D:\\Apps\\");
     EXPECT_EQ(validateLocation(page), 1);
-    EXPECT_STREQ(installPaths.installDir, "D:\\Apps\\Tidy Kit");
-    EXPECT_EQ(editText(), "D:\\Apps\\Tidy Kit");
-    EXPECT_EQ(rows().back(), (Row{"D:\\Apps\\Tidy Kit", ROW_FOLDER, 3}));
-    SetDlgItemTextA(page, IDC_LOCATION_EDIT, "D:\\Old\\tidy kitchen");
+    const std::string joined = std::string("D:\\Apps\\") + installConfig.productName;
+    EXPECT_EQ(installPaths.installDir, joined);
+    EXPECT_EQ(editText(), joined);
+    EXPECT_EQ(rows().back(), (Row{joined, ROW_FOLDER, 3}));
+    const std::string named = "D:\\Old\\" + lowerCaseProductName() + "chen"; // holds the name already
+    SetDlgItemTextA(page, IDC_LOCATION_EDIT, named.c_str());
     EXPECT_EQ(validateLocation(page), 1);
-    EXPECT_STREQ(installPaths.installDir, "D:\\Old\\tidy kitchen");
+    EXPECT_EQ(installPaths.installDir, named);
 }
 
 TEST_F(LocationPage, RefusedPathsWarnAndChangeNothing)
 {
     openPage();
+    const std::string name = installConfig.productName;
+    const size_t joinedLength = sizeof installPaths.installDir + 1; // with "\\" and the name appended
+    const size_t longestTyped = TYPED_PATH_CAPACITY - 1;            // refused, not cut
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"C:\\", "Path may not be a root drive..."},
         {"C:", "Missing : or \\ in drive."},
         {"C:/Apps", "Missing : or \\ in drive."},
         {"", "Path may not be empty!"},
-        {"D:\\Long\\" + std::string(240, 'a'), "Path is too long!"},     // 257 with the name appended
-        {"D:\\Tidy Kit\\" + std::string(247, 'a'), "Path is too long!"}, // 259 typed: refused, not cut
-        {"C:\\Tidy Kit\\..", "Path may not be a root drive..."},
-        {"C:\\Tidy Kit\\CON", "Path holds a name that Windows does not allow."}, // a device to the system
-        {linuxPath(ENGINE_FIXTURES "/linked/link/Tidy Kit"), "Path may not lead through a folder link."},
+        {"D:\\Long\\" + std::string(joinedLength - 9 - name.size(), 'a'), "Path is too long!"},
+        {"D:\\" + name + "\\" + std::string(longestTyped - 4 - name.size(), 'a'), "Path is too long!"},
+        {"C:\\" + name + "\\..", "Path may not be a root drive..."},
+        {"C:\\" + name + "\\CON", "Path holds a name that Windows does not allow."}, // a device to the system
+        {linuxPath(ENGINE_FIXTURES "/linked/link/" + name), "Path may not lead through a folder link."},
     };
     for (const auto& [typed, reason] : cases) {
         SetDlgItemTextA(page, IDC_LOCATION_EDIT, typed.c_str());
@@ -372,7 +391,7 @@ TEST_F(LocationPage, RefusedPathsWarnAndChangeNothing)
             shown = answerer.text;
         }
         EXPECT_EQ(shown, "Path Invalid!\r\n\r\n" + reason);
-        EXPECT_STREQ(installPaths.installDir, "C:\\Moorfield Systems\\Tidy Kit");
+        EXPECT_EQ(installPaths.installDir, defaultInstallFolder());
         EXPECT_EQ(editText(), typed);
     }
 }

@@ -8,21 +8,25 @@
 #include <utility>
 
 #include "../shared/machine_helpers.h"
+#include "../shared/product_facts.h"
 #include "engine/registration.h"
 #include "shell/config.h"
 
 namespace {
-constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
+const std::string uninstallEntry =
+    std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + installConfig.productName;
+const std::string versionKey = std::string(publisherKey) + versionKeySuffix;
+const std::string productGroup = std::string(installConfig.publisherName) + "\\" + installConfig.productName;
 constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 const std::pair<HKEY, const char*> autostartKeys[] = {
     {HKEY_LOCAL_MACHINE, runKey}, {HKEY_LOCAL_MACHINE, runServicesKey}, {HKEY_CURRENT_USER, runKey}};
 
 // The text of a REG_SZ value whose byte count includes its NUL, or "<missing>".
-std::string readText(HKEY root, const char* path, const char* name)
+std::string readText(HKEY root, const std::string& path, const char* name)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | registryView(root), &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | registryView(root), &key) != ERROR_SUCCESS) {
         return "<missing>";
     }
     char data[512] = {};
@@ -42,72 +46,69 @@ void useFolders(const char* installDir)
 {
     lstrcpyA(installPaths.installDir, installDir);
     lstrcpyA(installPaths.windowsDir, "C:\\Windows");
-    lstrcpyA(installPaths.groupName, "Moorfield\\Tidy Kit");
+    lstrcpyA(installPaths.groupName, productGroup.c_str());
 }
 } // namespace
 
 TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
 {
-    useFolders("D:\\Apps\\Tidy Kit");
+    const std::string name = installConfig.productName;
+    useFolders(("D:\\Apps\\" + name).c_str());
     for (const auto& [root, path] : autostartKeys) {
-        ASSERT_TRUE(setRegistryText(root, path, "TidyKit3", "C:\\Old\\TidyKit.exe"));
+        ASSERT_TRUE(setRegistryText(root, path, previousAutostartValue, "C:\\Old\\Program.exe"));
         ASSERT_TRUE(setRegistryText(root, path, "Neighbour", "C:\\Neighbour.exe"));
     }
     registerInstallation();
 
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", "Tidy Kit"), "D:\\Apps\\Tidy Kit");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, publisherKey, name.c_str()), "D:\\Apps\\" + name);
     // Only a 64-bit system has a second view; a 32-bit one has the one.
     HKEY otherView;
     if (sizeof(void*) == 8) {
-        EXPECT_NE(
-            RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", 0, KEY_READ | KEY_WOW64_64KEY, &otherView),
-            ERROR_SUCCESS)
+        EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, KEY_READ | KEY_WOW64_64KEY, &otherView),
+                  ERROR_SUCCESS)
             << "the shipped 32-bit program writes the 32-bit view only";
     }
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version",
-                       "Program Version"),
-              "3.08");
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayName"), "Tidy Kit");
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayVersion"), "v3.08");
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), "C:\\Windows\\Tkremove.exe");
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"),
-              "\"C:\\Windows\\Tkremove.exe\" /quiet");
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), "D:\\Apps\\Tidy Kit");
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "Moorfield\\Tidy Kit");
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), "Moorfield Systems");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, versionKey, "Program Version"), installConfig.productVersion);
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayName"), name);
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayVersion"),
+              std::string("v") + installConfig.productVersion);
+    const std::string uninstaller = std::string("C:\\Windows\\") + installConfig.files[UNINSTALL_ROW].fileName;
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), uninstaller);
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"), "\"" + uninstaller + "\" /quiet");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), "D:\\Apps\\" + name);
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), productGroup);
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), installConfig.publisherName);
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "HelpLink"), installConfig.productUrl);
     for (const auto& [root, path] : autostartKeys) {
-        EXPECT_EQ(readText(root, path, "TidyKit3"), "<missing>") << path;
+        EXPECT_EQ(readText(root, path, previousAutostartValue), "<missing>") << path;
         EXPECT_EQ(readText(root, path, "Neighbour"), "C:\\Neighbour.exe") << path;
     }
 
     // A second installation overwrites the values of the first.
-    useFolders("E:\\Tidy Kit");
+    useFolders(("E:\\" + name).c_str());
     registerInstallation();
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", "Tidy Kit"), "E:\\Tidy Kit");
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), "E:\\Tidy Kit");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, publisherKey, name.c_str()), "E:\\" + name);
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), "E:\\" + name);
 }
 
 TEST(RegisterInstallation, WithoutTheUninstallListStillWritesThePublisherAndVersionValues)
 {
-    useFolders("C:\\Moorfield Systems\\Tidy Kit");
-    deleteRegistryTree(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems");
+    useFolders(defaultInstallFolder().c_str());
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
     deleteRegistryTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     deleteRegistryTree(HKEY_LOCAL_MACHINE, runServicesKey);
-    ASSERT_TRUE(setRegistryText(HKEY_CURRENT_USER, runKey, "TidyKit3", "C:\\Old\\TidyKit.exe"));
+    ASSERT_TRUE(setRegistryText(HKEY_CURRENT_USER, runKey, previousAutostartValue, "C:\\Old\\Program.exe"));
 
     registerInstallation();
 
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems", "Tidy Kit"), "C:\\Moorfield Systems\\Tidy Kit");
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version",
-                       "Program Version"),
-              "3.08");
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName), defaultInstallFolder());
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, versionKey, "Program Version"), installConfig.productVersion);
     HKEY list;
     EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
                             KEY_READ | registryView(HKEY_LOCAL_MACHINE), &list),
               ERROR_SUCCESS)
         << "the list of installed programs is never created";
-    EXPECT_EQ(readText(HKEY_CURRENT_USER, runKey, "TidyKit3"), "<missing>");
+    EXPECT_EQ(readText(HKEY_CURRENT_USER, runKey, previousAutostartValue), "<missing>");
 }
 
 namespace {
@@ -147,9 +148,10 @@ TEST(ViewReadMe, OpensTheReadMeInAFolderWithSpacesAndWaitsMinimisedUntilTheViewe
     HWND window = createRecordingWindow();
     ASSERT_NE(window, nullptr);
     makeFolder("C:\\Read Me Test");
-    useFolders(makeFolder("C:\\Read Me Test\\Tidy Kit").c_str());
-    HANDLE file = CreateFileA("C:\\Read Me Test\\Tidy Kit\\ReadFirst.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    useFolders(makeFolder((std::string("C:\\Read Me Test\\") + installConfig.productName).c_str()).c_str());
+    const std::string readMe = installConfig.files[README_ROW].fileName;
+    HANDLE file = CreateFileA((std::string(installPaths.installDir) + "\\" + readMe).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written;
     WriteFile(file, "Read me first.\r\n", 16, &written, nullptr);
     CloseHandle(file);
@@ -162,7 +164,7 @@ TEST(ViewReadMe, OpensTheReadMeInAFolderWithSpacesAndWaitsMinimisedUntilTheViewe
             HWND viewer = FindWindowA("Notepad", nullptr);
             char title[256] = "";
             if (viewer != nullptr && GetWindowTextA(viewer, title, sizeof title) > 0 &&
-                std::string(title).find("ReadFirst") != std::string::npos) {
+                std::string(title).find(readMe.substr(0, readMe.rfind('.'))) != std::string::npos) {
                 viewerSeen = true;
                 minimisedWhileOpen = IsIconic(window) != FALSE;
                 PostMessageA(viewer, WM_CLOSE, 0, 0);
@@ -172,7 +174,7 @@ TEST(ViewReadMe, OpensTheReadMeInAFolderWithSpacesAndWaitsMinimisedUntilTheViewe
     viewReadMe(window);
     closer.join();
 
-    EXPECT_TRUE(viewerSeen) << "Notepad showed ReadFirst.txt";
+    EXPECT_TRUE(viewerSeen) << "Notepad showed " << readMe;
     EXPECT_TRUE(minimisedWhileOpen);
     EXPECT_FALSE(IsIconic(window)) << "restored once the viewer has closed";
     DestroyWindow(window);
@@ -183,7 +185,7 @@ TEST(ViewReadMe, AViewerThatCannotBeStartedStartsNothingButStillMinimisesAndRest
     // A read-me path too long for the command line, and an install folder
     // that is gone, so that the viewer cannot start in it.
     const std::string longFolder = "C:\\" + std::string(240, 'f');
-    for (const std::string& folder : {longFolder, std::string("C:\\Removed Folder\\Tidy Kit")}) {
+    for (const std::string& folder : {longFolder, std::string("C:\\Removed Folder\\") + installConfig.productName}) {
         HWND window = createRecordingWindow();
         ASSERT_NE(window, nullptr);
         useFolders(folder.c_str());

@@ -4,11 +4,13 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "../shared/machine_helpers.h"
+#include "../shared/product_facts.h"
 #include "dialog_driver.h"
 #include "pages/shortcuts.h"
 #include "shell/config.h"
@@ -58,18 +60,17 @@ void createFile(const std::string& path)
 
 void prepareMachine(const char* programsDir, const char* groupName)
 {
+    const std::string installDir = std::string("C:\\Shortcut Test\\") + installConfig.productName;
     CreateDirectoryA("C:\\Shortcut Test", nullptr);
     CreateDirectoryA("C:\\Shortcut Test\\Windows", nullptr);
-    CreateDirectoryA("C:\\Shortcut Test\\Tidy Kit", nullptr);
+    CreateDirectoryA(installDir.c_str(), nullptr);
     CreateDirectoryA(programsDir, nullptr);
     lstrcpyA(installPaths.windowsDir, "C:\\Shortcut Test\\Windows");
-    lstrcpyA(installPaths.installDir, "C:\\Shortcut Test\\Tidy Kit");
+    lstrcpyA(installPaths.installDir, installDir.c_str());
     lstrcpyA(installPaths.programsDir, programsDir);
     lstrcpyA(installPaths.groupName, groupName);
     for (int i = 0; i < installConfig.fileCount; ++i) {
-        const PayloadEntry& row = installConfig.files[i];
-        const char* folder = (row.flags & FILE_IN_WINDOWS_DIR) ? installPaths.windowsDir : installPaths.installDir;
-        createFile(std::string(folder) + "\\" + row.fileName);
+        createFile(installedPath(installConfig.files[i]));
     }
 }
 
@@ -84,23 +85,25 @@ TEST(CreateShellLink, SavesTargetWorkingFolderAndDescriptionAndReplacesAnEarlier
 {
     prepareMachine("C:\\Shortcut Test\\Links", "unused");
     ComScope com;
-    const std::string link = "C:\\Shortcut Test\\Links\\Read Me.lnk";
-    createShellLink("C:\\Shortcut Test\\Windows\\Tkremove.exe", "C:\\Shortcut Test\\Windows", link.c_str(), "Old");
-    createShellLink("C:\\Shortcut Test\\Tidy Kit\\ReadFirst.txt", "C:\\Shortcut Test\\Tidy Kit", link.c_str(),
-                    "Read Me");
+    const PayloadEntry& uninstaller = installConfig.files[UNINSTALL_ROW];
+    const PayloadEntry& readMe = installConfig.files[README_ROW];
+    const std::string link = std::string("C:\\Shortcut Test\\Links\\") + readMe.shortcutCaption + ".lnk";
+    createShellLink(installedPath(uninstaller).c_str(), rowFolder(uninstaller).c_str(), link.c_str(), "Old");
+    createShellLink(installedPath(readMe).c_str(), rowFolder(readMe).c_str(), link.c_str(), readMe.shortcutCaption);
     const Shortcut saved = readShortcut(link);
     ASSERT_TRUE(saved.loaded);
-    EXPECT_STREQ(saved.target.c_str(), "C:\\Shortcut Test\\Tidy Kit\\ReadFirst.txt");
-    EXPECT_STREQ(saved.workingFolder.c_str(), "C:\\Shortcut Test\\Tidy Kit");
-    EXPECT_STREQ(saved.description.c_str(), "Read Me");
+    EXPECT_EQ(saved.target, installedPath(readMe));
+    EXPECT_EQ(saved.workingFolder, rowFolder(readMe));
+    EXPECT_EQ(saved.description, readMe.shortcutCaption);
 }
 
 TEST(ShortcutsDialog, CreatesTheGroupAndOneShortcutPerShortcutRow)
 {
-    prepareMachine("C:\\Shortcut Test\\Programs", "Tidy Kit");
+    prepareMachine("C:\\Shortcut Test\\Programs", installConfig.productName);
+    const std::string dialogCaption = withProductName("Creating %s Shortcuts");
     std::string caption;
     std::thread watcher([&] {
-        HWND dialog = driver::waitForWindow("#32770", "Creating Tidy Kit Shortcuts");
+        HWND dialog = driver::waitForWindow("#32770", dialogCaption.c_str());
         caption = dialog != nullptr ? driver::text(dialog) : "<none>";
         // Esc, as the dialog manager passes it on, does not stop the work.
         driver::pressKey(dialog, VK_ESCAPE);
@@ -110,52 +113,74 @@ TEST(ShortcutsDialog, CreatesTheGroupAndOneShortcutPerShortcutRow)
     EXPECT_EQ(runShortcutsDialog(nullptr), 1);
     const DWORD elapsed = GetTickCount() - start;
     watcher.join();
-    EXPECT_EQ(caption, "Creating Tidy Kit Shortcuts");
-    EXPECT_GE(elapsed, 250u + 5 * 200u + 500u) << "the fixed pauses";
+    EXPECT_EQ(caption, dialogCaption);
+    EXPECT_GE(elapsed, 250u + installConfig.shortcutCount * 200u + 500u) << "the fixed pauses";
 
     ComScope com;
-    const std::string group = "C:\\Shortcut Test\\Programs\\Tidy Kit\\";
-    const char* captions[] = {"Uninstall", "Update", "Tidy Kit", "Help", "Read Me"};
-    const char* targets[] = {"Windows\\Tkremove.exe", "Tidy Kit\\Tkpatch.exe", "Tidy Kit\\Tidy Kit.exe",
-                             "Tidy Kit\\Tidy Kit.hlp", "Tidy Kit\\ReadFirst.txt"};
-    const char* folders[] = {"Windows", "Tidy Kit", "Tidy Kit", "Tidy Kit", "Tidy Kit"};
-    EXPECT_EQ(entriesIn(group).size(), 5u);
-    for (int i = 0; i < 5; ++i) {
-        const Shortcut saved = readShortcut(group + captions[i] + ".lnk");
-        ASSERT_TRUE(saved.loaded) << captions[i];
-        EXPECT_EQ(saved.target, std::string("C:\\Shortcut Test\\") + targets[i]);
-        EXPECT_EQ(saved.workingFolder, std::string("C:\\Shortcut Test\\") + folders[i]);
-        EXPECT_EQ(saved.description, captions[i]);
+    const std::string group = std::string("C:\\Shortcut Test\\Programs\\") + installConfig.productName + "\\";
+    EXPECT_EQ(entriesIn(group).size(), static_cast<size_t>(installConfig.shortcutCount));
+    for (int i = 0; i < installConfig.shortcutCount; ++i) {
+        const PayloadEntry& row = installConfig.files[i];
+        const Shortcut saved = readShortcut(group + row.shortcutCaption + ".lnk");
+        ASSERT_TRUE(saved.loaded) << row.shortcutCaption;
+        EXPECT_EQ(saved.target, installedPath(row));
+        EXPECT_EQ(saved.workingFolder, rowFolder(row));
+        EXPECT_EQ(saved.description, row.shortcutCaption);
     }
 }
 
 TEST(ShortcutsDialog, AGroupEndingWithABackslashGetsNoSecondOne)
 {
-    prepareMachine("C:\\Shortcut Test\\Backslash", "Tidy Kit\\");
+    const int shortcutRow =
+        findRow([](const PayloadEntry& row) { return (row.flags & FILE_IN_INSTALL_DIR) && hasShortcutCaption(row); });
+    if (shortcutRow < 0) {
+        GTEST_SKIP() << "the product has no shortcut to a file in the install folder";
+    }
+    const PayloadEntry& row = installConfig.files[shortcutRow];
+    const std::string group = std::string(installConfig.productName) + "\\";
+    prepareMachine("C:\\Shortcut Test\\Backslash", group.c_str());
     ASSERT_EQ(runShortcutsDialog(nullptr), 1);
     ComScope com;
-    const Shortcut saved = readShortcut("C:\\Shortcut Test\\Backslash\\Tidy Kit\\Update.lnk");
+    const Shortcut saved = readShortcut("C:\\Shortcut Test\\Backslash\\" + group + row.shortcutCaption + ".lnk");
     ASSERT_TRUE(saved.loaded);
-    EXPECT_EQ(saved.target, "C:\\Shortcut Test\\Tidy Kit\\Tkpatch.exe");
+    EXPECT_EQ(saved.target, installedPath(row));
 }
 
 TEST(ShortcutsDialog, AShortcutPathThatDoesNotFitSkipsThatShortcutOnly)
 {
-    // A group folder of 247 characters: "\Help.lnk" and "\Update.lnk" still
-    // fit the 260-byte path with its NULs, the longer captions do not.
-    const std::string group = "Tidy Kit";
-    const std::string programs = "C:\\Shortcut Test\\" + std::string(247 - group.size() - 1 - 17, 'p');
+    // A group folder of at most 247 characters (the longest Windows creates)
+    // that leaves room in the 260-byte path with its NULs for "\" + caption +
+    // ".lnk" of the shortest captions only.
+    const auto captionLength = [](int row) { return std::strlen(installConfig.files[row].shortcutCaption); };
+    size_t shortest = MAX_PATH;
+    for (int i = 0; i < installConfig.shortcutCount; ++i) {
+        shortest = std::min(shortest, captionLength(i));
+    }
+    const size_t groupFolderLength = std::min<size_t>(247, MAX_PATH - 2 - 5 - shortest);
+    std::vector<std::string> fitting;
+    for (int i = 0; i < installConfig.shortcutCount; ++i) {
+        if (groupFolderLength + 5 + captionLength(i) <= MAX_PATH - 2) {
+            fitting.push_back(std::string(installConfig.files[i].shortcutCaption) + ".lnk");
+        }
+    }
+    if (fitting.size() == static_cast<size_t>(installConfig.shortcutCount)) {
+        GTEST_SKIP() << "every shortcut caption of the product is of the shortest length";
+    }
+    std::sort(fitting.begin(), fitting.end());
+    const std::string group = installConfig.productName;
+    const std::string programs = "C:\\Shortcut Test\\" + std::string(groupFolderLength - group.size() - 1 - 17, 'p');
     prepareMachine(programs.c_str(), group.c_str());
     ASSERT_EQ(runShortcutsDialog(nullptr), 1) << "skipped shortcuts are not a failure";
     std::vector<std::string> made = entriesIn(programs + "\\" + group);
-    EXPECT_EQ(made, (std::vector<std::string>{"Help.lnk", "Update.lnk"}));
+    EXPECT_EQ(made, fitting);
     EXPECT_TRUE(entriesIn(programs).empty()) << "no cut name lands beside the group";
 }
 
 TEST(ShortcutsDialog, FailsWithoutAnyShortcutWhenComWasAlreadyInitialised)
 {
-    prepareMachine("C:\\Shortcut Test\\Busy", "Tidy Kit");
+    prepareMachine("C:\\Shortcut Test\\Busy", installConfig.productName);
     ComScope com;
     EXPECT_EQ(runShortcutsDialog(nullptr), 2);
-    EXPECT_EQ(GetFileAttributesA("C:\\Shortcut Test\\Busy\\Tidy Kit"), INVALID_FILE_ATTRIBUTES);
+    const std::string group = std::string("C:\\Shortcut Test\\Busy\\") + installConfig.productName;
+    EXPECT_EQ(GetFileAttributesA(group.c_str()), INVALID_FILE_ATTRIBUTES);
 }

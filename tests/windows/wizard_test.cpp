@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "../shared/product_facts.h"
 #include "pages/progress.h"
 #include "resource.h"
 #include "shell/wizard.h"
@@ -98,12 +99,12 @@ TEST_F(PageWindow, ProductNameFillsCaptionOrIntroText)
     applyProductName(page, 0);
     char text[64];
     GetWindowTextA(intro, text, sizeof text);
-    EXPECT_STREQ(text, "Install Tidy Kit now");
+    EXPECT_EQ(text, withProductName("Install %s now"));
     GetWindowTextA(page, text, sizeof text);
     EXPECT_STREQ(text, "%s License Agreement") << "the caption is untouched";
     applyProductName(page, 1);
     GetWindowTextA(page, text, sizeof text);
-    EXPECT_STREQ(text, "Tidy Kit License Agreement");
+    EXPECT_EQ(text, withProductName("%s License Agreement"));
     EXPECT_NE(SendMessageA(page, WM_GETICON, ICON_SMALL, 0), 0);
 }
 
