@@ -27,12 +27,19 @@ if [ "${1:-}" = "--out" ]; then
     out=$(realpath -m "$2")
     shift 2
 fi
-for file in "$driver" "$setup"; do
+product_env=$build/generated/product.env
+for file in "$driver" "$setup" "$product_env"; do
     if [ ! -f "$file" ]; then
         echo "e2e: $file is missing; run make build first" >&2
         exit 2
     fi
 done
+
+# The product's facts, for the preparations: its name, its default folder
+# below drive_c and the names of its program and data rows.
+set -a
+. "$product_env"
+set +a
 
 # Windows paths of files here: drive Z: is the root of the host's file system.
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }

@@ -18,35 +18,33 @@ namespace {
 constexpr char writeFailed[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
 constexpr char damaged[] = "Installation data is damaged!\r\nInstallation will now be aborted.";
 
-// A packed row's source as the setup's own build made it.
-std::string builtPayload(const char* name) { return builtPath((std::string("generated/payload/") + name).c_str()); }
-
 std::string contentsOf(const std::string& path)
 {
     std::string contents;
     return readFile(path, contents) ? contents : "<unreadable>";
 }
 
-std::string inInstallFolder(const char* name) { return std::string(defaultFolder) + "\\" + name; }
+std::string inInstallFolder(const std::string& name) { return defaultFolder + "\\" + name; }
+
+// The installed file of a row in the default folder, and its name.
+std::string installedRow(int row) { return rowPath(installConfig.files[row], defaultFolder); }
+const char* rowName(int row) { return installConfig.files[row].fileName; }
 
 // The installed file holds exactly the bytes the build packed for its row.
-void expectInstalledWhole(const std::string& installed, const std::string& source)
+void expectInstalledWhole(int row)
 {
-    expect(contentsOf(installed) == contentsOf(source), "%s holds the bytes of %s", installed.c_str(), source.c_str());
+    expect(holdsPayload(contentsOf(installedRow(row)), installConfig.files[row]), "%s holds the bytes of its row",
+           installedRow(row).c_str());
 }
 
-std::string windowsFile(const char* name)
+// Every row before the given one, as added.
+std::vector<std::string> addedBefore(int row)
 {
-    char folder[MAX_PATH] = "";
-    GetWindowsDirectoryA(folder, sizeof folder);
-    return std::string(folder) + "\\" + name;
-}
-
-std::string lowerCase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(tolower(c)); });
-    return text;
+    std::vector<std::string> added;
+    for (const std::string& path : rowPathsBefore(row, defaultFolder)) {
+        added.push_back("added " + path);
+    }
+    return added;
 }
 
 // Every change on drive C: since the setup was started, as "kind path", in
@@ -73,7 +71,7 @@ HWND continueToInstalling(HWND location)
 {
     expectText(controlText(location, IDC_LOCATION_EDIT), defaultFolder, "the proposed folder");
     click(location, IDOK);
-    return waitForWindow("#32770", installingCaption);
+    return waitForWindow("#32770", installingCaption.c_str());
 }
 
 // A payload resource by name, and what a change makes of its bytes.
@@ -166,10 +164,10 @@ std::string flipped(std::string packed)
 // An earlier installation of the default folder, as recorded.
 void makeEarlierInstallation()
 {
-    CreateDirectoryA("C:\\Moorfield Systems", nullptr);
-    CreateDirectoryA(defaultFolder, nullptr);
-    writeFile(inInstallFolder("Tidy Kit.exe"), "the working program");
-    writeFile(inInstallFolder("Scores.dat"), "the user's scores");
+    CreateDirectoryA(defaultInstallRoot, nullptr);
+    CreateDirectoryA(defaultFolder.c_str(), nullptr);
+    writeFile(installedRow(programRow()), "the working program");
+    writeFile(inInstallFolder(dataFileName("Scores")), "the user's scores");
     recordEarlierInstallation(defaultFolder);
 }
 
@@ -201,7 +199,7 @@ void storePreviousFolder(DWORD type, const std::string& bytes)
                         KEY_ALL_ACCESS | registryView(HKEY_LOCAL_MACHINE), nullptr, &key, nullptr) != ERROR_SUCCESS) {
         fail("the publisher key could not be created");
     }
-    RegSetValueExA(key, "Tidy Kit", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    RegSetValueExA(key, installConfig.productName, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                    static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
 }
@@ -211,11 +209,12 @@ SCENARIO(install_file_held_open, 120)
 {
     // An earlier installation whose program still runs: another process
     // holds its file open without sharing.
-    CreateDirectoryA("C:\\Moorfield Systems", nullptr);
-    CreateDirectoryA(defaultFolder, nullptr);
-    const std::string held = inInstallFolder("Tidy Kit.exe");
+    CreateDirectoryA(defaultInstallRoot, nullptr);
+    CreateDirectoryA(defaultFolder.c_str(), nullptr);
+    const int heldRow = programRow();
+    const std::string held = installedRow(heldRow);
     writeFile(held, "the running program");
-    writeFile(inInstallFolder("Scores.dat"), "the user's scores");
+    writeFile(inInstallFolder(dataFileName("Scores")), "the user's scores");
     writeFile(inInstallFolder("Notes.txt"), "left by the earlier installation");
     recordEarlierInstallation(defaultFolder);
     HANDLE running = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -223,14 +222,15 @@ SCENARIO(install_file_held_open, 120)
         fail("%s could not be held open", held.c_str());
     }
     HWND page = continueToInstalling(startToLocationPage());
-    expectInstallationStops(page, createFailed, "3");
+    expectInstallationStops(page, createFailed, rowNumber(heldRow).c_str());
     CloseHandle(running);
 
     expectText(contentsOf(held), "the running program", "the held file keeps its contents");
-    expectText(contentsOf(inInstallFolder("Scores.dat")), "the user's scores", "the data file survives");
-    expectChanges({"added " + windowsFile("Tkremove.exe"), "added " + inInstallFolder("Tkpatch.exe"),
-                   "removed " + inInstallFolder("Notes.txt")});
-    expect(!exists(programsFolder() + "\\Tidy Kit"), "no group is created");
+    expectText(contentsOf(inInstallFolder(dataFileName("Scores"))), "the user's scores", "the data file survives");
+    std::vector<std::string> changes = addedBefore(heldRow);
+    changes.push_back("removed " + inInstallFolder("Notes.txt"));
+    expectChanges(changes);
+    expect(!exists(programsFolder() + "\\" + installConfig.productName), "no group is created");
 }
 
 SCENARIO(install_read_only, 150)
@@ -241,23 +241,23 @@ SCENARIO(install_read_only, 150)
     // as root no Unix permission stops a write either, so a folder that
     // refuses new files is left to install_destination_fails.
     const std::string data = inInstallFolder("Data");
-    CreateDirectoryA("C:\\Moorfield Systems", nullptr);
-    CreateDirectoryA(defaultFolder, nullptr);
+    CreateDirectoryA(defaultInstallRoot, nullptr);
+    CreateDirectoryA(defaultFolder.c_str(), nullptr);
     CreateDirectoryA(data.c_str(), nullptr);
-    const std::string help = inInstallFolder("Tidy Kit.hlp");
+    const std::string program = installedRow(programRow());
     const std::string old = inInstallFolder("Old.txt");
     const std::string stale = data + "\\stale.tmp";
-    const std::string key = data + "\\Owner.KEY";
-    for (const std::string& path : {help, old, stale, key}) {
+    const std::string key = data + "\\" + dataFileName("Registration");
+    for (const std::string& path : {program, old, stale, key}) {
         writeFile(path, "from the earlier installation");
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     }
-    for (const std::string& folder : {std::string(defaultFolder), data}) {
+    for (const std::string& folder : {defaultFolder, data}) {
         SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
         note("%s: attributes 0x%lx after marking it read-only", folder.c_str(),
              static_cast<unsigned long>(GetFileAttributesA(folder.c_str())));
     }
-    expect(GetFileAttributesA(help.c_str()) & FILE_ATTRIBUTE_READONLY, "the earlier files are read-only");
+    expect(GetFileAttributesA(program.c_str()) & FILE_ATTRIBUTE_READONLY, "the earlier files are read-only");
     recordEarlierInstallation(defaultFolder);
 
     HWND group = installToGroupPage(startToLocationPage());
@@ -266,32 +266,33 @@ SCENARIO(install_read_only, 150)
     expect(!exists(old) && !exists(stale), "the read-only files are deleted, in the subfolder too");
     expectText(contentsOf(key), "from the earlier installation", "the read-only data file survives");
     expect(GetFileAttributesA(key.c_str()) & FILE_ATTRIBUTE_READONLY, "and stays read-only");
-    expectInstalledWhole(help, builtPayload("help.data"));
-    expect(!(GetFileAttributesA(help.c_str()) & FILE_ATTRIBUTE_READONLY), "and is no longer read-only");
-    expectNumber(static_cast<long long>(entriesIn(defaultFolder).size()), 7, "files in the install folder");
-    expectNumber(static_cast<long long>(entriesIn(programsFolder() + "\\Tidy Kit").size()), 5, "shortcuts made");
+    expectInstalledWhole(programRow());
+    expect(!(GetFileAttributesA(program.c_str()) & FILE_ATTRIBUTE_READONLY), "and is no longer read-only");
+    expectNumber(static_cast<long long>(entriesIn(defaultFolder).size()), installFolderRowCount(),
+                 "files in the install folder");
+    expectNumber(static_cast<long long>(entriesIn(programsFolder() + "\\" + installConfig.productName).size()),
+                 installConfig.shortcutCount, "shortcuts made");
 }
 
 // tests/e2e/prepare/install_disk_full.sh leaves an earlier installation whose
-// Add-Ons.dat links to /dev/full: clearing keeps it as a data file, and
+// data row's file links to /dev/full: clearing keeps it as a data file, and
 // every write to it fails as on a full disk.
 SCENARIO(install_disk_full, 120)
 {
     // Wine lists the link but gives no attributes for a device.
+    const int full = dataRow();
     const std::vector<std::string> earlier = entriesIn(defaultFolder);
-    if (std::find(earlier.begin(), earlier.end(), "Add-Ons.dat") == earlier.end()) {
+    if (std::find(earlier.begin(), earlier.end(), rowName(full)) == earlier.end()) {
         fail("the link to /dev/full is missing: run this scenario through tests/e2e/run.sh");
     }
-    writeFile(inInstallFolder("Licence.KEY"), "the user's key");
+    writeFile(inInstallFolder(dataFileName("Licence")), "the user's key");
     recordEarlierInstallation(defaultFolder);
     HWND page = continueToInstalling(startToLocationPage());
-    expectInstallationStops(page, writeFailed, "6");
+    expectInstallationStops(page, writeFailed, rowNumber(full).c_str());
 
-    expectText(contentsOf(inInstallFolder("Licence.KEY")), "the user's key", "the data file survives");
-    expectInstalledWhole(inInstallFolder("Tkpatch.exe"), builtPayload("Tkpatch.exe"));
-    expectChanges({"added " + windowsFile("Tkremove.exe"), "added " + inInstallFolder("Tkpatch.exe"),
-                   "added " + inInstallFolder("Tidy Kit.exe"), "added " + inInstallFolder("Tidy Kit.hlp"),
-                   "added " + inInstallFolder("ReadFirst.txt")});
+    expectText(contentsOf(inInstallFolder(dataFileName("Licence"))), "the user's key", "the data file survives");
+    expectInstalledWhole(firstInstallFolderRow());
+    expectChanges(addedBefore(full));
 }
 
 SCENARIO(group_start_menu_gone_then_empty, 150)
@@ -319,13 +320,15 @@ SCENARIO(group_start_menu_gone_then_empty, 150)
     HWND box = control(group, IDC_GROUP_BOX);
     expectNumber(SendMessageA(box, CB_GETCOUNT, 0, 0), 0, "groups listed");
     expectNumber(SendMessageA(box, CB_GETCURSEL, 0, 0), CB_ERR, "no group selected");
-    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "the proposed group");
+    const std::string name = installConfig.productName;
+    expectText(controlText(group, IDC_GROUP_BOX), name, "the proposed group");
     click(group, IDC_RESET_GROUP);
-    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "\"Reset Group\" proposes it again");
+    expectText(controlText(group, IDC_GROUP_BOX), name, "\"Reset Group\" proposes it again");
     finishInstallation(group);
 
-    expect(entriesIn(programs, true) == std::vector<std::string>{"Tidy Kit"}, "the group is the only subfolder");
-    expectNumber(static_cast<long long>(entriesIn(programs + "\\Tidy Kit").size()), 5, "shortcuts made");
+    expect(entriesIn(programs, true) == std::vector<std::string>{name}, "the group is the only subfolder");
+    expectNumber(static_cast<long long>(entriesIn(programs + "\\" + name).size()), installConfig.shortcutCount,
+                 "shortcuts made");
 }
 
 // Values that no installation of this setup wrote, left by another program
@@ -335,6 +338,7 @@ SCENARIO(location_registry_oddities, 200)
 {
     const std::string fits = "D:\\" + std::string(252, 'f');
     const std::string longer = "D:\\" + std::string(253, 'l');
+    const std::string name = installConfig.productName;
     struct Odd {
         const char* what;
         DWORD type;
@@ -343,12 +347,12 @@ SCENARIO(location_registry_oddities, 200)
     };
     const std::vector<Odd> odds = {
         {"a REG_DWORD", REG_DWORD, std::string("\x44\x3a\x5c\x00", 4), defaultFolder},
-        {"a REG_BINARY holding a folder", REG_BINARY, std::string("D:\\Bin\\Tidy Kit", 16), defaultFolder},
-        {"a REG_EXPAND_SZ", REG_EXPAND_SZ, std::string("%SystemDrive%\\Tidy Kit", 23), defaultFolder},
+        {"a REG_BINARY holding a folder", REG_BINARY, "D:\\Bin\\" + name + '\0', defaultFolder},
+        {"a REG_EXPAND_SZ", REG_EXPAND_SZ, "%SystemDrive%\\" + name + '\0', defaultFolder},
         {"255 characters and the NUL", REG_SZ, fits + '\0', fits},
         {"256 characters and the NUL", REG_SZ, longer + '\0', defaultFolder},
         {"256 characters without a NUL", REG_SZ, longer, defaultFolder},
-        {"a folder without its NUL", REG_SZ, "D:\\Tools\\Tidy Kit", "D:\\Tools\\Tidy Kit"},
+        {"a folder without its NUL", REG_SZ, "D:\\Tools\\" + name, "D:\\Tools\\" + name},
         {"a lone NUL", REG_SZ, std::string(1, '\0'), ""},
         {"no bytes", REG_SZ, "", ""},
     };
@@ -377,15 +381,15 @@ SCENARIO(location_registry_oddities, 200)
     typeFolder(location, "C:\\Apps");
     finishInstallation(installToGroupPage(location));
     std::string recorded = "<no string>";
-    readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", recorded);
-    expectText(recorded, "C:\\Apps\\Tidy Kit", "the folder the installation records, as a string");
-    expect(exists("C:\\Apps\\Tidy Kit\\Tidy Kit.exe"), "the program is installed");
+    readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, name.c_str(), recorded);
+    expectText(recorded, "C:\\Apps\\" + name, "the folder the installation records, as a string");
+    expect(exists(rowPath(installConfig.files[programRow()], "C:\\Apps\\" + name)), "the program is installed");
 }
 
 SCENARIO(install_payload_truncated, 60)
 {
-    useChangedCopy("Truncated.exe",
-                   {{"PROGRAM", [](const std::string& packed) { return packed.substr(0, packed.size() / 2); }}});
+    useChangedCopy("Truncated.exe", {{installConfig.files[programRow()].resourceName,
+                                      [](const std::string& packed) { return packed.substr(0, packed.size() / 2); }}});
     expectRefusedAsDamaged();
 }
 
@@ -394,11 +398,14 @@ SCENARIO(install_payload_altered, 60)
     // An earlier installation that works, and packed data of the right sizes
     // that no packer made: the setup refuses before it touches either.
     makeEarlierInstallation();
-    useChangedCopy("Altered.exe", {{"UINSTALL", [](const std::string& packed) { return filled(packed, '\0'); }},
-                                   {"PROGRAM", [](const std::string& packed) { return filled(packed, '\xFF'); }},
-                                   {"HELPFILE", noise},
-                                   {"README", flipped}});
+    const auto resource = [](int row) { return installConfig.files[row].resourceName; };
+    useChangedCopy("Altered.exe",
+                   {{resource(UNINSTALL_ROW), [](const std::string& packed) { return filled(packed, '\0'); }},
+                    {resource(programRow()), [](const std::string& packed) { return filled(packed, '\xFF'); }},
+                    {resource(dataRow()), noise},
+                    {resource(README_ROW), flipped}});
     expectRefusedAsDamaged();
-    expectText(contentsOf(inInstallFolder("Tidy Kit.exe")), "the working program", "the earlier program");
-    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), defaultFolder, "the recorded folder");
+    expectText(contentsOf(installedRow(programRow())), "the working program", "the earlier program");
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName), defaultFolder,
+               "the recorded folder");
 }

@@ -19,11 +19,11 @@
 #include <vector>
 
 namespace {
-constexpr char versionKey[] = "Software\\Moorfield Systems\\Programs\\Tidy Kit\\Current Version";
+const std::string versionKey = std::string(publisherKey) + versionKeySuffix;
 constexpr char uninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
-constexpr char shortcutsCaption[] = "Creating Tidy Kit Shortcuts";
+const std::string shortcutsCaption = withProductName("Creating %s Shortcuts");
 constexpr char abortStart[] = "Installation Aborted!";
 // A user reads a message box before answering it; the box is then surely
 // in front.
@@ -32,31 +32,24 @@ constexpr COLORREF NAVY = RGB(0, 0, 128);
 constexpr COLORREF DARK_NAVY = RGB(0, 0, 64);
 constexpr COLORREF WHITE = RGB(255, 255, 255);
 
-// The payload rows: the installed name, where it goes, and the file the
-// build packed for it: one the build made (below the setup's build tree,
-// since each build makes its own programs) or one of the source tree.
-struct Row {
-    const char* fileName;
-    bool inWindowsFolder;
-    bool built;
-    const char* source;
-};
-const Row rows[] = {
-    {"Tkremove.exe", true, true, "generated/payload/Tkremove.exe"},
-    {"Tkpatch.exe", false, true, "generated/payload/Tkpatch.exe"},
-    {"Tidy Kit.exe", false, true, "generated/payload/Tidy Kit.exe"},
-    {"Tidy Kit.hlp", false, true, "generated/payload/help.data"},
-    {"ReadFirst.txt", false, false, "res/payload/text/ReadFirst.txt"},
-    {"Add-Ons.dat", false, true, "generated/payload/addons.data"},
-    {"Buying.txt", false, false, "res/payload/text/Buying.txt"},
-    {"Owner.txt", false, false, "res/payload/text/Owner.txt"},
-};
-const char* const shortcutCaptions[] = {"Uninstall", "Update", "Tidy Kit", "Help", "Read Me"};
-constexpr int SHORTCUT_ROWS = 5;
-
-std::string rowPath(const Row& row, const std::string& installFolder)
+// The rows' shortcut captions, in the order the setup makes them.
+std::vector<std::string> shortcutCaptions()
 {
-    return (row.inWindowsFolder ? windowsFolder() : installFolder) + "\\" + row.fileName;
+    std::vector<std::string> captions;
+    for (int row = 0; row < installConfig.shortcutCount; ++row) {
+        captions.push_back(installConfig.files[row].shortcutCaption);
+    }
+    return captions;
+}
+
+// The installed files' time: the product's fixed stamp, as local time.
+std::string stampText()
+{
+    const StampTime& stamp = installConfig.fileStamp;
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", stamp.year, stamp.month, stamp.day, stamp.hour,
+                  stamp.minute, stamp.second);
+    return text;
 }
 
 // ---- The screen
@@ -207,7 +200,7 @@ std::string selectedGroup(HWND group)
 // screenshot of it when named, and checks the captions it shows in turn.
 void watchShortcuts(HWND group, const char* screenshot = nullptr)
 {
-    HWND dialog = waitForWindow("#32770", shortcutsCaption);
+    HWND dialog = waitForWindow("#32770", shortcutsCaption.c_str());
     expect(!IsWindowEnabled(control(group, IDC_GROUP_CONTINUE)), "\"Continue\" is disabled while shortcuts are made");
     std::vector<std::string> captions;
     DialogWatch watch(dialog, [&] {
@@ -220,8 +213,8 @@ void watchShortcuts(HWND group, const char* screenshot = nullptr)
         stepWithMarker(screenshot, 16);
     }
     watch.waitForClose();
-    expect(captions == std::vector<std::string>(shortcutCaptions, shortcutCaptions + SHORTCUT_ROWS),
-           "control 600 shows the five captions in order: %d seen", static_cast<int>(captions.size()));
+    expect(captions == shortcutCaptions(), "control 600 shows the %d captions in order: %d seen",
+           installConfig.shortcutCount, static_cast<int>(captions.size()));
 }
 
 // The rest of an installation from the group page on with the proposed or
@@ -242,7 +235,8 @@ void finishWithoutReadMe(HWND group)
 
 void expectShortcut(const std::string& group, int row, const std::string& installFolder)
 {
-    const std::string path = group + "\\" + shortcutCaptions[row] + ".lnk";
+    const PayloadEntry& entry = installConfig.files[row];
+    const std::string path = group + "\\" + entry.shortcutCaption + ".lnk";
     ShortcutSeen shortcut;
     CoInitialize(nullptr);
     const bool read = readShortcut(path, shortcut);
@@ -250,10 +244,10 @@ void expectShortcut(const std::string& group, int row, const std::string& instal
     if (!expect(read, "%s can be read", path.c_str())) {
         return;
     }
-    const std::string folder = rows[row].inWindowsFolder ? windowsFolder() : installFolder;
-    expectText(shortcut.target, folder + "\\" + rows[row].fileName, (path + ": target").c_str());
-    expectText(shortcut.workingFolder, folder, (path + ": working folder").c_str());
-    expectText(shortcut.description, shortcutCaptions[row], (path + ": description").c_str());
+    const std::string target = rowPath(entry, installFolder);
+    expectText(shortcut.target, target, (path + ": target").c_str());
+    expectText(shortcut.workingFolder, target.substr(0, target.rfind('\\')), (path + ": working folder").c_str());
+    expectText(shortcut.description, entry.shortcutCaption, (path + ": description").c_str());
 }
 
 // Bar changes of the installation: the decoder reports each 1024-byte block
@@ -286,26 +280,27 @@ SCENARIO(install_happy_path, 240)
 {
     for (const auto& [root, key] : {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
                                     std::pair{HKEY_CURRENT_USER, runKey}}) {
-        if (!setRegistryText(root, key, "TidyKit3", "C:\\Tidy Kit 2\\TidyKit.exe /autostart") ||
+        if (!setRegistryText(root, key, previousAutostartValue, "C:\\Earlier\\program.exe /autostart") ||
             !setRegistryText(root, key, "Neighbour", "C:\\Neighbour\\run.exe")) {
             fail("the autostart values could not be planted in %s", key);
         }
     }
     // A program named Notepad.exe beside the setup, as in a downloads folder
-    // that anyone may write to: the read-me opens in the system's Notepad.
+    // that anyone may write to: the read-me opens in the system's Notepad. The
+    // uninstaller stands in for it, which started so would show its caption.
     CreateDirectoryA("C:\\Downloads", nullptr);
     if (!CopyFileA(driverOptions.setupPath.c_str(), "C:\\Downloads\\SetupMate.exe", FALSE) ||
-        !CopyFileA(builtPath("generated/payload/Tkpatch.exe").c_str(), "C:\\Downloads\\Notepad.exe", FALSE)) {
+        !CopyFileA(builtUninstaller().c_str(), "C:\\Downloads\\Notepad.exe", FALSE)) {
         fail("the setup and a program named Notepad.exe could not be put into C:\\Downloads");
     }
     useSetupProgram("C:\\Downloads\\SetupMate.exe");
     startSetup();
     HWND welcome = waitForWindow("InstallDlg", "Setup Mate");
     click(welcome, IDOK);
-    HWND license = waitForWindow("#32770", "Tidy Kit License Agreement");
+    HWND license = waitForLicensePage();
     stepWithMarker("license", 1);
     click(license, IDOK);
-    HWND location = waitForWindow("#32770", "Tidy Kit Program Location");
+    HWND location = waitForLocationPage();
     stepWithMarker("location", 2);
     expectText(controlText(location, IDC_LOCATION_EDIT), defaultFolder, "the proposed folder");
     const DWORD continued = scenarioClock();
@@ -313,7 +308,7 @@ SCENARIO(install_happy_path, 240)
 
     // The installing page: the counters and the bar at its start, mid-way
     // and at its end.
-    HWND page = waitForWindow("#32770", installingCaption);
+    HWND page = waitForWindow("#32770", installingCaption.c_str());
     stepWithMarker("installing-start", 4);
     const BarColours empty = barColours(page);
     expect(empty.navy == 0 && empty.darkNavy > 0 && empty.buttonFace > 0, "the bar at 0%%: %s",
@@ -354,7 +349,7 @@ SCENARIO(install_happy_path, 240)
             filesSeen = fileNumbers.size();
             atEnd = !currentSize.empty() && currentSize == totalSize;
         }
-        if (!sawMiddle && filesSeen >= 5 && !atEnd) {
+        if (!sawMiddle && filesSeen * 2 > static_cast<size_t>(installConfig.fileCount) && !atEnd) {
             sawMiddle = true;
             step("installing-middle");
             const BarColours middle = barColours(page);
@@ -372,13 +367,17 @@ SCENARIO(install_happy_path, 240)
         pause(5);
     }
     watch.waitForClose();
-    expectText(totalFiles, "8", "control 403");
-    std::vector<std::string> oneToEight = {"1", "2", "3", "4", "5", "6", "7", "8"};
-    expect(fileNumbers == oneToEight, "control 404 counts 1 to 8: %d numbers seen", static_cast<int>(fileNumbers.size()));
+    expectText(totalFiles, std::to_string(installConfig.fileCount), "control 403");
+    std::vector<std::string> everyRow;
+    for (int row = 0; row < installConfig.fileCount; ++row) {
+        everyRow.push_back(rowNumber(row));
+    }
+    expect(fileNumbers == everyRow, "control 404 counts 1 to %d: %d numbers seen", installConfig.fileCount,
+           static_cast<int>(fileNumbers.size()));
     // The times before anything reads the files (a read sets the access time).
     std::vector<uint32_t> sizes;
     uint32_t total = 0;
-    for (const Row& row : rows) {
+    for (const PayloadEntry& row : payloadRows()) {
         const std::string path = rowPath(row, defaultFolder);
         WIN32_FILE_ATTRIBUTE_DATA data = {};
         GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
@@ -386,9 +385,9 @@ SCENARIO(install_happy_path, 240)
         total += data.nFileSizeLow;
         FileTimes times;
         if (expect(readFileTimes(path, times), "%s has times", path.c_str())) {
-            expectText(describeFileTime(times.created), "2007-11-09 03:08:00", (path + ": created").c_str());
-            expectText(describeFileTime(times.accessed), "2007-11-09 03:08:00", (path + ": accessed").c_str());
-            expectText(describeFileTime(times.written), "2007-11-09 03:08:00", (path + ": written").c_str());
+            expectText(describeFileTime(times.created), stampText(), (path + ": created").c_str());
+            expectText(describeFileTime(times.accessed), stampText(), (path + ": accessed").c_str());
+            expectText(describeFileTime(times.written), stampText(), (path + ": written").c_str());
         }
     }
     std::string grouped = std::to_string(total);
@@ -397,19 +396,19 @@ SCENARIO(install_happy_path, 240)
     }
     expectText(totalSize, grouped, "control 401, the total with separators");
     expectText(currentSize, grouped, "control 402 at the end");
-    for (size_t i = 0; i < 8; ++i) {
-        const auto path = extracted.find(std::to_string(i + 1));
-        expectText(path == extracted.end() ? "<not seen>" : path->second, rowPath(rows[i], defaultFolder),
-                   "control 400");
+    for (int i = 0; i < installConfig.fileCount; ++i) {
+        const auto path = extracted.find(rowNumber(i));
+        expectText(path == extracted.end() ? "<not seen>" : path->second,
+                   rowPath(installConfig.files[i], defaultFolder), "control 400");
     }
     expect(sawEnd, "the page showed its end before closing");
 
     // The group page and the shortcuts dialog.
-    HWND group = waitForWindow("#32770", groupCaption);
+    HWND group = waitForWindow("#32770", groupCaption.c_str());
     stepWithMarker("group", 8);
-    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "the proposed group");
+    expectText(controlText(group, IDC_GROUP_BOX), installConfig.productName, "the proposed group");
     SeenWindow groupSeen;
-    findSeenWindow("#32770", groupCaption, groupSeen);
+    findSeenWindow("#32770", groupCaption.c_str(), groupSeen);
     const DWORD groupContinued = scenarioClock();
     click(group, IDC_GROUP_CONTINUE);
     const DWORD groupDwell = groupContinued - groupSeen.created;
@@ -426,18 +425,20 @@ SCENARIO(install_happy_path, 240)
     expectText(question.text, readMeQuestion, "the read-me question");
     stepWithMarker("read-me-question", 32);
     const double wall = (questionSeen.created - continued - groupDwell) / 1000.0;
-    const double fixed = 0.25 + 8 * 0.5 + barMoves(sizes) * 0.01 + 1.0 + 0.25 + SHORTCUT_ROWS * 0.2 + 0.5 + 0.5;
+    const double fixed = 0.25 + installConfig.fileCount * 0.5 + barMoves(sizes) * 0.01 + 1.0 + 0.25 +
+                         installConfig.shortcutCount * 0.2 + 0.5 + 0.5;
     note("measure: \"Continue\" on the location page to the read-me question %.2f s (the %.2f s on the group page "
          "before \"Continue\" left out); fixed pauses %.2f s (%d bar moves); overhead %.1f%%",
          wall, groupDwell / 1000.0, fixed, barMoves(sizes), (wall / fixed - 1) * 100);
     SeenWindow installingSeen;
     SeenWindow shortcutsSeen;
-    findSeenWindow("#32770", installingCaption, installingSeen);
-    findSeenWindow("#32770", shortcutsCaption, shortcutsSeen);
-    note("measure: location \"Continue\" to installing page %lu ms, installing page to group page %lu ms (fixed %.2f s), "
+    findSeenWindow("#32770", installingCaption.c_str(), installingSeen);
+    findSeenWindow("#32770", shortcutsCaption.c_str(), shortcutsSeen);
+    note("measure: location \"Continue\" to installing page %lu ms, installing page to group page %lu ms (fixed %.2f "
+         "s), "
          "group \"Continue\" to shortcuts dialog %lu ms, shortcuts dialog to question %lu ms (fixed 2.25 s)",
          installingSeen.created - continued, groupSeen.created - installingSeen.created,
-         0.25 + 8 * 0.5 + barMoves(sizes) * 0.01 + 1.0, shortcutsSeen.created - groupContinued,
+         0.25 + installConfig.fileCount * 0.5 + barMoves(sizes) * 0.01 + 1.0, shortcutsSeen.created - groupContinued,
          questionSeen.created - shortcutsSeen.created);
 
     HWND backdrop = findWindow("InstallApp", "Setup Mate");
@@ -447,52 +448,49 @@ SCENARIO(install_happy_path, 240)
         viewer = FindWindowA("Notepad", nullptr);
         pause(50);
     }
-    expect(FindWindowA(nullptr, "Tidy Kit Update") == nullptr, "the Notepad.exe beside the setup is not started");
+    expect(FindWindowA(nullptr, withProductName("%s Uninstall").c_str()) == nullptr,
+           "the Notepad.exe beside the setup is not started");
     if (expect(viewer != nullptr, "Notepad opens")) {
         closeReadMe(viewer, backdrop);
     }
     MessageBoxSeen closing = waitForMessageBox(20000);
     expect(!IsIconic(backdrop), "the backdrop is restored once Notepad has closed");
-    expect(closing.text.rfind("Thank you for installing Tidy Kit!", 0) == 0 &&
-               closing.text.find("www.moorfield-systems.com") != std::string::npos &&
-               closing.text.find("support@moorfield-systems.com") != std::string::npos,
-           "the closing note names the web site and the support address");
+    expectText(closing.text, closingNote, "the closing note");
     stepWithMarker("closing-note", 64);
     answerMessageBox(closing, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
 
     // The machine afterwards.
-    for (const Row& row : rows) {
+    for (const PayloadEntry& row : payloadRows()) {
         const std::string path = rowPath(row, defaultFolder);
         std::string installed;
-        std::string source;
-        if (!expect(readFile(path, installed) &&
-                        readFile(row.built ? builtPath(row.source) : sourcePath(row.source), source),
-                    "%s and its source read", path.c_str())) {
-            continue;
-        }
-        expect(installed == source, "%s equals its payload source", path.c_str());
+        expect(readFile(path, installed) && holdsPayload(installed, row), "%s holds its payload", path.c_str());
     }
-    expectNumber(static_cast<long long>(entriesIn(defaultFolder).size()), 7, "files in the install folder");
-    const std::string groupFolder = programsFolder() + "\\Tidy Kit";
-    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), SHORTCUT_ROWS, "files in the group folder");
-    for (int row = 0; row < SHORTCUT_ROWS; ++row) {
+    expectNumber(static_cast<long long>(entriesIn(defaultFolder).size()), installFolderRowCount(),
+                 "files in the install folder");
+    const std::string groupFolder = programsFolder() + "\\" + installConfig.productName;
+    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), installConfig.shortcutCount,
+                 "files in the group folder");
+    for (int row = 0; row < installConfig.shortcutCount; ++row) {
         expectShortcut(groupFolder, row, defaultFolder);
     }
-    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), defaultFolder, "publisher value");
-    expectText(registryText(HKEY_LOCAL_MACHINE, versionKey, "Program Version"), "3.08", "Program Version");
-    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayName"), "Tidy Kit", "DisplayName");
-    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayVersion"), "v3.08", "DisplayVersion");
-    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), windowsFolder() + "\\Tkremove.exe",
-               "UninstallString");
+    const std::string name = installConfig.productName;
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, name), defaultFolder, "publisher value");
+    expectText(registryText(HKEY_LOCAL_MACHINE, versionKey, "Program Version"), installConfig.productVersion,
+               "Program Version");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayName"), name, "DisplayName");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayVersion"),
+               std::string("v") + installConfig.productVersion, "DisplayVersion");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"),
+               rowPath(installConfig.files[UNINSTALL_ROW], defaultFolder), "UninstallString");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), defaultFolder, "Program Path");
-    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "Tidy Kit", "Program Group");
-    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), "Moorfield Systems", "Publisher");
-    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "HelpLink"),
-               "http://www.moorfield-systems.com/tidykit/", "HelpLink");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), name, "Program Group");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), installConfig.publisherName, "Publisher");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "HelpLink"), installConfig.productUrl, "HelpLink");
     for (const auto& [root, key] : {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
                                     std::pair{HKEY_CURRENT_USER, runKey}}) {
-        expectText(registryText(root, key, "TidyKit3"), "<missing>", (std::string(key) + ": TidyKit3").c_str());
+        expectText(registryText(root, key, previousAutostartValue), "<missing>",
+                   (std::string(key) + ": " + previousAutostartValue).c_str());
         expectText(registryText(root, key, "Neighbour"), "C:\\Neighbour\\run.exe", (std::string(key) + ": other value").c_str());
     }
 
@@ -514,61 +512,66 @@ SCENARIO(install_reinstall, 300)
 {
     // An earlier installation into a folder of the user's choice.
     HWND location = startToLocationPage();
-    typeFolder(location, "C:\\Apps\\Tidy Kit");
+    const std::string folder = std::string("C:\\Apps\\") + installConfig.productName;
+    typeFolder(location, folder.c_str());
     HWND group = installToGroupPage(location);
     finishWithoutReadMe(group);
     stopSetup();
 
     // What the user kept, and what the new installation must replace.
-    const std::string folder = "C:\\Apps\\Tidy Kit";
     CreateDirectoryA((folder + "\\Data").c_str(), nullptr);
     CreateDirectoryA((folder + "\\Data\\Old").c_str(), nullptr);
-    const char* kept[] = {"Licence.KEY", "Data\\scores.dat", "Data\\Old\\Colours.Cia", "Data\\Old\\page.cpi"};
+    const std::string kept[] = {dataFileName("Licence", 0), "Data\\" + dataFileName("scores", 1, true),
+                                "Data\\Old\\" + dataFileName("Colours", 2),
+                                "Data\\Old\\" + dataFileName("page", 3, true)};
     const char* removed[] = {"Notes.txt", "Data\\old.exe", "Data\\Old\\cache.tmp", "Data\\keys.bak"};
-    for (const char* name : kept) {
+    for (const std::string& name : kept) {
         writeFile(folder + "\\" + name, "kept by the user");
     }
     for (const char* name : removed) {
         writeFile(folder + "\\" + name, "left by the earlier installation");
     }
-    const std::string groupFolder = programsFolder() + "\\Tidy Kit";
-    writeFile(groupFolder + "\\Help.lnk", "not a shortcut");
+    const std::string groupFolder = programsFolder() + "\\" + installConfig.productName;
+    writeFile(groupFolder + "\\" + installConfig.files[programRow()].shortcutCaption + ".lnk", "not a shortcut");
 
     location = startToLocationPage();
     expectText(controlText(location, IDC_LOCATION_EDIT), folder, "the location page proposes the recorded folder");
     group = installToGroupPage(location);
     step("group-existing");
-    expectText(selectedGroup(group), "Tidy Kit", "the existing group is selected");
+    expectText(selectedGroup(group), installConfig.productName, "the existing group is selected");
     finishWithoutReadMe(group);
 
-    for (const char* name : kept) {
+    for (const std::string& name : kept) {
         std::string contents;
-        expect(readFile(folder + "\\" + name, contents) && contents == "kept by the user", "%s survives untouched", name);
+        expect(readFile(folder + "\\" + name, contents) && contents == "kept by the user", "%s survives untouched",
+               name.c_str());
     }
     for (const char* name : removed) {
         expect(!exists(folder + "\\" + name), "%s is deleted", name);
     }
     expect(exists(folder + "\\Data\\Old\\"), "no folder is removed");
-    for (const Row& row : rows) {
+    for (const PayloadEntry& row : payloadRows()) {
         expect(exists(rowPath(row, folder)), "%s is installed again", row.fileName);
     }
-    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), SHORTCUT_ROWS, "files in the reused group");
-    expectShortcut(groupFolder, 3, folder);
+    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), installConfig.shortcutCount,
+                 "files in the reused group");
+    expectShortcut(groupFolder, programRow(), folder);
 }
 
 SCENARIO(install_destination_fails, 120)
 {
     writeFile("C:\\Blocked", "a file where a folder should be");
     HWND location = startToLocationPage();
-    typeFolder(location, "C:\\Blocked\\Tidy Kit");
+    const std::string blocked = std::string("C:\\Blocked\\") + installConfig.productName;
+    typeFolder(location, blocked.c_str());
     click(location, IDOK);
-    HWND page = waitForWindow("#32770", installingCaption);
+    HWND page = waitForWindow("#32770", installingCaption.c_str());
     MessageBoxSeen error = waitForMessageBox(20000);
     moveAside(error);
     step("create-failed");
     expect(error.text.rfind(createFailed, 0) == 0, "the error box names the failure: \"%s\"", error.text.c_str());
     const BarColours atError = barColours(page);
-    expectText(controlText(page, IDC_CURRENT_FILE), "2", "the row that failed");
+    expectText(controlText(page, IDC_CURRENT_FILE), rowNumber(firstInstallFolderRow()), "the row that failed");
     answerMessageBox(error, IDOK);
     MessageBoxSeen warning = waitForMessageBox();
     moveAside(warning);
@@ -579,9 +582,12 @@ SCENARIO(install_destination_fails, 120)
            describeBar(atError).c_str(), describeBar(atWarning).c_str());
     answerMessageBox(warning, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
-    expect(exists(windowsFolder() + "\\Tkremove.exe"), "the row before the failure was written");
-    expect(!exists("C:\\Blocked\\Tidy Kit"), "nothing of the later rows is written");
-    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), "<missing>", "nothing registered");
+    for (const std::string& path : rowPathsBefore(firstInstallFolderRow(), blocked)) {
+        expect(exists(path), "%s, a row before the failure, was written", path.c_str());
+    }
+    expect(!exists(blocked), "nothing of the later rows is written");
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName), "<missing>",
+               "nothing registered");
 }
 
 SCENARIO(group_start_menu_missing, 120)
@@ -603,7 +609,8 @@ SCENARIO(group_start_menu_missing, 120)
     expect(warning.text.rfind(abortStart, 0) == 0, "then the abort warning");
     answerMessageBox(warning, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
-    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), "<missing>", "nothing registered");
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName), "<missing>",
+               "nothing registered");
 }
 
 SCENARIO(group_page_keys, 120)
@@ -620,32 +627,36 @@ SCENARIO(group_page_keys, 120)
     answerMessageBox(empty, IDOK);
     expect(IsWindow(group) && IsWindowEnabled(control(group, IDC_GROUP_CONTINUE)), "the page stays as it was");
     click(group, IDC_RESET_GROUP);
-    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "\"Reset Group\" proposes the product name again");
+    expectText(controlText(group, IDC_GROUP_BOX), installConfig.productName,
+               "\"Reset Group\" proposes the product name again");
     pressKey(VK_ESCAPE);
     MessageBoxSeen warning = waitForMessageBox();
     expect(warning.text.rfind(abortStart, 0) == 0, "Esc gives the abort warning: \"%s\"", warning.text.c_str());
     answerMessageBox(warning, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
-    expect(!exists(programsFolder() + "\\Tidy Kit"), "no group is created");
+    expect(!exists(programsFolder() + "\\" + installConfig.productName), "no group is created");
 }
 
 SCENARIO(group_names, 180)
 {
     deleteRegistryTree(HKEY_LOCAL_MACHINE, uninstallList);
     const std::string programs = programsFolder();
-    CreateDirectoryA((programs + "\\TIDY KIT").c_str(), nullptr);
+    std::string otherCase = installConfig.productName;
+    CharUpperA(otherCase.data());
+    CreateDirectoryA((programs + "\\" + otherCase).c_str(), nullptr);
     HWND group = installToGroupPage(startToLocationPage());
     step("group-other-case");
-    expectText(selectedGroup(group), "TIDY KIT", "the listed group that differs only in case is selected");
-    expectText(controlText(group, IDC_GROUP_BOX), "Tidy Kit", "the field shows the product name as configured");
+    expectText(selectedGroup(group), otherCase, "the listed group that differs only in case is selected");
+    expectText(controlText(group, IDC_GROUP_BOX), installConfig.productName,
+               "the field shows the product name as configured");
 
     retypeGroup(group, "A group name of more than forty characters, cut");
     expectText(windowText(groupField(group)), "A group name of more than forty characte", "typing stops at 40");
-    retypeGroup(group, "Moorfield\\");
+    retypeGroup(group, std::string(installConfig.publisherName) + "\\");
     finishWithoutReadMe(group);
 
-    const std::string groupFolder = programs + "\\Moorfield";
-    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), SHORTCUT_ROWS,
+    const std::string groupFolder = programs + "\\" + installConfig.publisherName;
+    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), installConfig.shortcutCount,
                  "shortcuts in a group typed with a closing backslash");
     expectShortcut(groupFolder, 0, defaultFolder);
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), "<missing>", "no uninstall entry");
@@ -653,8 +664,8 @@ SCENARIO(group_names, 180)
     expect(RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstallList, 0, KEY_READ | registryView(HKEY_LOCAL_MACHINE), &list) !=
                ERROR_SUCCESS,
            "the list of installed programs is not created");
-    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit"), defaultFolder,
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName), defaultFolder,
                "the publisher value without the uninstall list");
-    expectText(registryText(HKEY_LOCAL_MACHINE, versionKey, "Program Version"), "3.08",
+    expectText(registryText(HKEY_LOCAL_MACHINE, versionKey, "Program Version"), installConfig.productVersion,
                "the version value without the uninstall list");
 }

@@ -90,13 +90,13 @@ SCENARIO(welcome_continue, 40)
     SeenWindow shownBackdrop;
     SeenWindow shownLicense;
     if (expect(findSeenWindow("InstallApp", nullptr, shownBackdrop) &&
-                   findSeenWindow("#32770", "Tidy Kit License Agreement", shownLicense),
+                   findSeenWindow("#32770", withProductName("%s License Agreement").c_str(), shownLicense),
                "the watcher saw the backdrop and the licence page")) {
         long gap = static_cast<long>(shownLicense.created - shownBackdrop.created);
         expect(gap >= 250, "the licence page opens at least 250 ms after the backdrop: %ld ms later", gap);
     }
     expect(GetWindow(license, GW_OWNER) == backdrop, "the backdrop owns the licence page");
-    expectText(windowText(license), "Tidy Kit License Agreement", "caption");
+    expectText(windowText(license), withProductName("%s License Agreement"), "caption");
 
     RECT rect = windowRect(license);
     expectRect(rect, centredRect(rect, 150), "the licence page, centred in the band right of x = 150");

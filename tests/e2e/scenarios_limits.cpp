@@ -14,18 +14,35 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-constexpr char product[] = "Tidy Kit";
 constexpr char tooLong[] = "Path is too long!";
-// The files of the install folder, in the order the setup writes them.
-const char* const installFolderFiles[] = {"Tkpatch.exe", "Tidy Kit.exe", "Tidy Kit.hlp", "ReadFirst.txt",
-                                          "Add-Ons.dat", "Buying.txt",   "Owner.txt"};
+const std::string product = installConfig.productName;
+const PayloadEntry& readMeRow = installConfig.files[README_ROW];
 // The quoted viewer path and a space, then the quotes, the backslash and
-// "ReadFirst.txt" around the install folder.
-size_t readMeCommandOverhead() { return (windowsFolder() + "\\Notepad.exe").size() + 3 + 16; }
+// the read-me's name around the install folder.
+size_t readMeCommandOverhead()
+{
+    return (windowsFolder() + "\\Notepad.exe").size() + 3 + 3 + strlen(readMeRow.fileName);
+}
+
+// The install-folder row with the longest name, the first of that length:
+// every row before it has a shorter target.
+int longestInstallFolderRow()
+{
+    int longest = firstInstallFolderRow();
+    for (int row = longest + 1; row < installConfig.fileCount; ++row) {
+        const PayloadEntry& entry = installConfig.files[row];
+        longest = isInInstallFolder(entry) && strlen(entry.fileName) > strlen(installConfig.files[longest].fileName)
+                      ? row
+                      : longest;
+    }
+    return longest;
+}
 
 // base, then folders of up to 49 letters, then the last folder when one is
 // given, so that the whole path has exactly the given length.
@@ -41,6 +58,12 @@ std::string pathOfLength(const std::string& base, size_t length, const std::stri
         path += i % 50 == 0 && i + 1 < filler ? '\\' : static_cast<char>('a' + i % 26);
     }
     return last.empty() ? path : path + "\\" + last;
+}
+
+// An install folder naming the product in which the row's target has the given length.
+std::string folderForTarget(int row, size_t target)
+{
+    return pathOfLength("C:", target - 1 - strlen(installConfig.files[row].fileName), product);
 }
 
 // ---- Paths beyond MAX_PATH, which only the wide calls with the \\?\ form reach
@@ -125,17 +148,6 @@ void expectOnlyChanged(const std::vector<std::string>& expected)
     expect(others.empty(), "nothing else on drive C: was added, changed or removed%s", others.c_str());
 }
 
-// The folders of a path that a snapshot taken before it existed lists as added.
-std::vector<std::string> foldersAlong(const std::string& path)
-{
-    std::vector<std::string> folders;
-    for (size_t end = path.find('\\', 3); end != std::string::npos; end = path.find('\\', end + 1)) {
-        folders.push_back(path.substr(0, end + 1));
-    }
-    folders.push_back(path + "\\");
-    return folders;
-}
-
 // ---- The way through the pages
 
 // Under Wine the topmost backdrop is now and then raised over a message box
@@ -152,7 +164,7 @@ HWND continueWithFolder(HWND location, const std::string& typed)
     typeFolder(location, typed.c_str());
     click(location, IDOK);
     waitForWindowGone(location);
-    return waitForWindow("#32770", installingCaption);
+    return waitForWindow("#32770", installingCaption.c_str());
 }
 
 // From the group page's "Continue" to the end, the read-me question answered
@@ -184,7 +196,7 @@ bool finishWithReadMe(HWND group)
     }
     MessageBoxSeen closing = waitForMessageBox(20000);
     step("closing-note");
-    expect(closing.text.rfind("Thank you for installing Tidy Kit!", 0) == 0, "the closing note follows");
+    expectText(closing.text, closingNote, "the closing note follows");
     expect(!IsIconic(backdrop), "the backdrop is restored for the closing note");
     int boxes = 0;
     for (const SeenWindow& seen : seenWindows()) {
@@ -199,13 +211,13 @@ bool finishWithReadMe(HWND group)
 
 void expectInstalledIn(const std::string& folder)
 {
-    for (const char* name : installFolderFiles) {
-        expect(present(folder + "\\" + name), "%s is installed (a path of %u characters)", name,
-               static_cast<unsigned>(folder.size() + 1 + strlen(name)));
+    for (const PayloadEntry& row : payloadRows()) {
+        if (isInInstallFolder(row)) {
+            expect(present(rowPath(row, folder)), "%s is installed (a path of %u characters)", row.fileName,
+                   static_cast<unsigned>(rowPath(row, folder).size()));
+        }
     }
-    std::string source;
-    readFile(sourcePath("res/payload/text/ReadFirst.txt"), source);
-    expect(contentsOf(folder + "\\ReadFirst.txt") == source, "ReadFirst.txt equals its source");
+    expect(holdsPayload(contentsOf(rowPath(readMeRow, folder)), readMeRow), "%s holds its payload", readMeRow.fileName);
 }
 } // namespace
 
@@ -219,7 +231,9 @@ SCENARIO(limits_typed_location, 240)
     for (size_t length : {256, 259}) {
         expectRefused(location, pathOfLength("C:", length, product).c_str(), tooLong);
     }
-    for (size_t length : {247, 255, 256, 259}) {
+    // The longest folder that takes the product name appended.
+    const size_t unnamedLongest = 255 - 1 - product.size();
+    for (size_t length : {unnamedLongest + 1, size_t{255}, size_t{256}, size_t{259}}) {
         expectRefused(location, pathOfLength("C:", length).c_str(), tooLong);
     }
     const std::string full = pathOfLength("C:", 259, product);
@@ -230,23 +244,28 @@ SCENARIO(limits_typed_location, 240)
 
     // 255 characters naming the product are taken as they are.
     const std::string named = pathOfLength("C:", 255, product);
+    const int first = firstInstallFolderRow();
     HWND installing = continueWithFolder(location, named);
-    expectInstallationStops(installing, createFailed, "2");
+    expectInstallationStops(installing, createFailed, rowNumber(first).c_str());
     stopSetup();
     expect(present(named) && entriesIn(named).empty(), "the 255-character folder is made, and nothing in it");
     std::vector<std::string> expected = foldersAlong(named);
-    expected.push_back(windowsFolder() + "\\Tkremove.exe");
+    for (const std::string& path : rowPathsBefore(first, named)) {
+        expected.push_back(path);
+    }
     expectOnlyChanged(expected);
 
-    // 246 characters become 255 with the product name appended.
-    const std::string unnamed = pathOfLength("C:", 246);
+    // The longest folder without the name becomes 255 with it appended.
+    const std::string unnamed = pathOfLength("C:", unnamedLongest);
     installing = continueWithFolder(startToLocationPage(), unnamed);
-    expectInstallationStops(installing, createFailed, "2");
+    expectInstallationStops(installing, createFailed, rowNumber(first).c_str());
     stopSetup();
-    const std::string appended = unnamed + "\\Tidy Kit";
+    const std::string appended = unnamed + "\\" + product;
     expect(present(appended) && entriesIn(appended).empty(), "the folder with the name appended is made, empty");
     expected = foldersAlong(appended);
-    expected.push_back(windowsFolder() + "\\Tkremove.exe");
+    for (const std::string& path : rowPathsBefore(first, appended)) {
+        expected.push_back(path);
+    }
     expectOnlyChanged(expected);
 }
 
@@ -255,17 +274,28 @@ SCENARIO(limits_typed_location, 240)
 // the destination error, the rows before it written.
 SCENARIO(limits_target_paths, 180)
 {
-    // Tkpatch.exe, the first row of the install folder, at 260 characters.
-    const std::string first = pathOfLength("C:", 248, product);
-    expectInstallationStops(continueWithFolder(startToLocationPage(), first), createFailed, "2");
+    // The first row of the install folder at 260 characters.
+    const int firstRow = firstInstallFolderRow();
+    const std::string first = folderForTarget(firstRow, 260);
+    expectInstallationStops(continueWithFolder(startToLocationPage(), first), createFailed,
+                            rowNumber(firstRow).c_str());
     stopSetup();
     expect(entriesIn(first).empty(), "nothing is written beside a 260-character target");
 
-    // Tidy Kit.exe and Tidy Kit.hlp at 258, ReadFirst.txt at 259.
-    const std::string fifth = pathOfLength("C:", 245, product);
-    expectInstallationStops(continueWithFolder(startToLocationPage(), fifth), createFailed, "5");
-    expect(entriesIn(fifth) == std::vector<std::string>{"Tidy Kit.exe", "Tidy Kit.hlp", "Tkpatch.exe"},
-           "the rows before the 259-character target are written");
+    // The longest name at 259, the shorter ones before it at 258 at most.
+    const int longest = longestInstallFolderRow();
+    const std::string folder = folderForTarget(longest, 259);
+    expectInstallationStops(continueWithFolder(startToLocationPage(), folder), createFailed,
+                            rowNumber(longest).c_str());
+    std::vector<std::string> written;
+    for (int row = firstRow; row < longest; ++row) {
+        if (isInInstallFolder(installConfig.files[row])) {
+            written.push_back(installConfig.files[row].fileName);
+        }
+    }
+    std::sort(written.begin(), written.end());
+    expect(entriesIn(folder) == written, "the %d rows before the 259-character target are written",
+           static_cast<int>(written.size()));
 }
 
 // Everything at its longest: an install folder whose longest target has 258
@@ -273,7 +303,7 @@ SCENARIO(limits_target_paths, 180)
 // read-me, whose command line is then too long: nothing starts.
 SCENARIO(limits_longest_install, 180)
 {
-    const std::string folder = pathOfLength("C:", 244, product);
+    const std::string folder = folderForTarget(longestInstallFolderRow(), 258);
     HWND location = startToLocationPage();
     typeFolder(location, folder.c_str());
     HWND group = installToGroupPage(location);
@@ -287,18 +317,22 @@ SCENARIO(limits_longest_install, 180)
 
     expectInstalledIn(folder);
     const std::string groupFolder = programsFolder() + "\\" + group40;
-    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), 5, "shortcuts in the 40-character group");
+    expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), installConfig.shortcutCount,
+                 "shortcuts in the 40-character group");
     ShortcutSeen readMe;
     CoInitialize(nullptr);
-    const bool read = readShortcut(groupFolder + "\\Read Me.lnk", readMe);
+    const bool read =
+        hasShortcutCaption(readMeRow) && readShortcut(groupFolder + "\\" + readMeRow.shortcutCaption + ".lnk", readMe);
     CoUninitialize();
-    if (expect(read, "the read-me shortcut can be read")) {
-        expectText(readMe.target, folder + "\\ReadFirst.txt", "the read-me shortcut's 258-character target");
+    if (expect(read, "the read-me row has a shortcut, and it can be read")) {
+        expectText(readMe.target, rowPath(readMeRow, folder), "the read-me shortcut's target");
     }
     expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, product), folder, "the publisher value");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), group40, "Program Group");
     std::vector<std::string> expected = foldersAlong(folder);
-    expected.push_back(windowsFolder() + "\\Tkremove.exe");
+    for (const std::string& path : rowPathsBefore(installConfig.fileCount, folder)) {
+        expected.push_back(path);
+    }
     expected.push_back(groupFolder + "\\");
     expectOnlyChanged(expected);
 }
@@ -368,10 +402,10 @@ SCENARIO(limits_subfolder_rows, 90)
 // goes on.
 SCENARIO(limits_clearing_deep_tree, 150)
 {
-    const std::string folder = defaultFolder;
+    const std::string& folder = defaultFolder;
     const std::string reached = pathOfLength(folder, 250);
     std::vector<std::string> deleted = {folder + "\\Notes.txt"};
-    std::vector<std::string> kept = {folder + "\\Licence.key"};
+    std::vector<std::string> kept = {folder + "\\" + dataFileName("Licence", 0, true)};
     makeFolders(reached);
     for (size_t length : {257, 258, 259, 260}) {
         const std::string name = "p" + std::to_string(length);
@@ -418,7 +452,7 @@ SCENARIO(limits_clearing_deep_tree, 150)
 // written.
 SCENARIO(limits_folder_link, 180)
 {
-    const std::string folder = defaultFolder;
+    const std::string& folder = defaultFolder;
     const std::string outside = "C:\\Outside";
     makeFolders(folder);
     makeFolders(outside + "\\Sub");
@@ -442,7 +476,9 @@ SCENARIO(limits_folder_link, 180)
 
     HWND location = startToLocationPage();
     finishInstallation(installToGroupPage(location));
-    expectOnlyChanged({folder + "\\", windowsFolder() + "\\Tkremove.exe", programsFolder() + "\\Tidy Kit\\"});
+    std::vector<std::string> expected = rowPathsBefore(installConfig.fileCount, folder);
+    expected.insert(expected.end(), {folder + "\\", programsFolder() + "\\" + product + "\\"});
+    expectOnlyChanged(expected);
     for (size_t i = 0; i < outsideFiles.size(); ++i) {
         expectText(stateOf(outsideFiles[i]), states[i], outsideFiles[i].c_str());
     }
@@ -461,5 +497,6 @@ SCENARIO(limits_folder_link, 180)
     for (size_t i = 0; i < outsideFiles.size(); ++i) {
         expectText(stateOf(outsideFiles[i]), states[i], outsideFiles[i].c_str());
     }
-    expect(!present(outside + "\\Tidy Kit.exe"), "nothing is written through the link");
+    expect(!present(outside + "\\" + installConfig.files[programRow()].fileName),
+           "nothing is written through the link");
 }

@@ -39,6 +39,16 @@ std::string computerName()
 
 ListRow computerRow() { return {computerName(), rowComputer}; }
 
+// The rows of the proposed default folder: the computer, its drive and every folder down to it.
+std::vector<ListRow> defaultFolderRows()
+{
+    std::vector<ListRow> rows = {computerRow(), {defaultFolder.substr(0, 3), rowDrive}};
+    for (const std::string& folder : foldersAlong(defaultFolder)) {
+        rows.push_back({folder.substr(0, folder.size() - 1), rowFolder});
+    }
+    return rows;
+}
+
 // The selected row in the last screenshot: the highlight covers the text box
 // only, which starts 18 pixels after the icon, and the icon stands at the
 // row's left plus 1 plus 8 per indent level.
@@ -97,7 +107,7 @@ void expectSelectedRowDrawn(HWND page, int row, int indent, const char* shownTex
 
 void storePreviousFolder(const char* folder)
 {
-    if (!setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", folder)) {
+    if (!setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, folder)) {
         fail("the previous installation could not be recorded");
     }
 }
@@ -105,19 +115,19 @@ void storePreviousFolder(const char* folder)
 // An accepted path ends the page; the installing page then extracts its
 // first file of the install folder into the folder the page accepted. On a
 // drive this machine lacks, that file cannot be created and the setup ends.
-void expectAccepted(const char* typed, const char* folder)
+void expectAccepted(const std::string& typed, const std::string& folder)
 {
     HWND page = openLocationPage();
-    typeFolder(page, typed);
+    typeFolder(page, typed.c_str());
     click(page, IDOK);
     waitForWindowGone(page);
-    HWND installing = waitForWindow("#32770", "Installing Tidy Kit Program Files");
-    std::string target = std::string(folder) + "\\Tkpatch.exe";
+    HWND installing = waitForWindow("#32770", installingCaption.c_str());
+    std::string target = rowPath(installConfig.files[firstInstallFolderRow()], folder);
     std::string shown;
     waitUntil([&] { return (shown = controlText(installing, IDC_EXTRACTING)) == target; }, 10000);
     expectText(shown, target, (std::string("the file being extracted after \"") + typed + "\"").c_str());
     MessageBoxSeen failure = waitForMessageBox();
-    expect(failure.text.rfind("Unable to create destination file!", 0) == 0, "no drive for %s", folder);
+    expect(failure.text.rfind("Unable to create destination file!", 0) == 0, "no drive for %s", folder.c_str());
     answerMessageBox(failure, IDOK);
     expectAborted();
 }
@@ -127,19 +137,18 @@ SCENARIO(location_first_installation, 60)
 {
     HWND page = openLocationPage();
     step("location");
-    expectText(windowText(page), "Tidy Kit Program Location", "caption");
+    expectText(windowText(page), withProductName("%s Program Location"), "caption");
     expectText(controlText(page, IDC_INTRO_TEXT),
-               "The program files for Tidy Kit will be installed to the following folder:", "control 700");
+               withProductName("The program files for %s will be installed to the following folder:"), "control 700");
     RECT rect = windowRect(page);
     expectRect(rect, centredRect(rect, 150), "the page, centred in the band right of x = 150");
     expect(focusedControl(page) == control(page, IDOK), "the focus is on \"Continue\"");
     expect(!(GetWindowLongPtrA(folderList(page), GWL_STYLE) & WS_TABSTOP), "the folder list is not a tab stop");
     expectText(controlText(page, IDC_LOCATION_EDIT), defaultFolder, "the proposed folder");
-    expectRows(page,
-               {computerRow(), {"C:\\", rowDrive}, {"C:\\Moorfield Systems", rowFolder}, {defaultFolder, rowFolder}},
-               "the computer, the ancestors and no subfolder");
-    expectNumber(selectedRow(page), 3, "the current row");
-    expectSelectedRowDrawn(page, 3, 3, "Tidy Kit", defaultFolder, true);
+    const int current = static_cast<int>(defaultFolderRows().size()) - 1;
+    expectRows(page, defaultFolderRows(), "the computer, the ancestors and no subfolder");
+    expectNumber(selectedRow(page), current, "the current row");
+    expectSelectedRowDrawn(page, current, current, installConfig.productName, defaultFolder.c_str(), true);
     click(page, IDCANCEL);
     expectAborted();
     expectNothingInstalled();
@@ -149,24 +158,43 @@ SCENARIO(location_refusals, 60)
 {
     HWND page = openLocationPage();
     expectRefused(page, "C:\\", "Path may not be a root drive...");
-    expectRefused(page, "C:\\Tidy Kit\\..", "Path may not be a root drive...");
+    expectRefused(page, (std::string("C:\\") + installConfig.productName + "\\..").c_str(),
+                  "Path may not be a root drive...");
     expectRefused(page, "C:", "Missing : or \\ in drive.");
     expectRefused(page, "C:/Apps", "Missing : or \\ in drive.");
     expectRefused(page, "", "Path may not be empty!");
-    expectRefused(page, ("D:\\Long\\" + std::string(240, 'a')).c_str(), "Path is too long!");
-    expectRows(page,
-               {computerRow(), {"C:\\", rowDrive}, {"C:\\Moorfield Systems", rowFolder}, {defaultFolder, rowFolder}},
-               "the list is unchanged");
+    // One character too many once the product name is appended.
+    expectRefused(page, ("D:\\Long\\" + std::string(247 - strlen(installConfig.productName), 'a')).c_str(),
+                  "Path is too long!");
+    expectRows(page, defaultFolderRows(), "the list is unchanged");
     pressKey(VK_ESCAPE);
     expectAborted();
     expectNothingInstalled();
 }
 
-SCENARIO(location_accepts_apps, 60) { expectAccepted("D:\\Apps", "D:\\Apps\\Tidy Kit"); }
-SCENARIO(location_accepts_apps_backslash, 60) { expectAccepted("D:\\Apps\\", "D:\\Apps\\Tidy Kit"); }
-SCENARIO(location_accepts_named, 60) { expectAccepted("D:\\TIDY KIT 2", "D:\\TIDY KIT 2"); }
-SCENARIO(location_accepts_named_inside, 60) { expectAccepted("D:\\Old\\tidy kitchen", "D:\\Old\\tidy kitchen"); }
-SCENARIO(location_accepts_any_drive_character, 60) { expectAccepted("1:\\x", "1:\\x\\Tidy Kit"); }
+SCENARIO(location_accepts_apps, 60)
+{
+    expectAccepted("D:\\Apps", std::string("D:\\Apps\\") + installConfig.productName);
+}
+SCENARIO(location_accepts_apps_backslash, 60)
+{
+    expectAccepted("D:\\Apps\\", std::string("D:\\Apps\\") + installConfig.productName);
+}
+SCENARIO(location_accepts_named, 60)
+{
+    std::string upper = installConfig.productName;
+    CharUpperA(upper.data());
+    expectAccepted("D:\\" + upper + " 2", "D:\\" + upper + " 2");
+}
+SCENARIO(location_accepts_named_inside, 60)
+{
+    const std::string inside = "D:\\Old\\" + lowerCase(installConfig.productName) + "chen";
+    expectAccepted(inside, inside);
+}
+SCENARIO(location_accepts_any_drive_character, 60)
+{
+    expectAccepted("1:\\x", std::string("1:\\x\\") + installConfig.productName);
+}
 
 SCENARIO(location_browsing, 60)
 {

@@ -33,7 +33,18 @@ unsigned long counter(HWND page, int controlId)
     return value;
 }
 
-HWND readMeViewer()
+// The number the installing page shows for the largest row after the first:
+// it is shown for half a second before it is written, the bar part-way.
+int largestLaterRow()
+{
+    int largest = 1;
+    for (int row = 2; row < installConfig.fileCount; ++row) {
+        largest = installConfig.files[row].unpackedSize > installConfig.files[largest].unpackedSize ? row : largest;
+    }
+    return largest + 1;
+}
+
+HWND notepadShown()
 {
     HWND viewer = FindWindowA("Notepad", nullptr);
     return viewer && IsWindowVisible(viewer) ? viewer : nullptr;
@@ -62,42 +73,43 @@ SCENARIO(tour, 300)
     waitForScreen("proposed folder", [&] { return controlText(location, IDC_LOCATION_EDIT) == defaultFolder; });
     click(location, IDOK);
 
-    // The sixth file, the largest, is shown for half a second before it is
-    // written: the bar stands part-way.
-    HWND installing = inFront(waitForWindow("#32770", "Installing Tidy Kit Program Files"));
-    waitForScreen("sixth file on the installing page", [&] { return counter(installing, IDC_CURRENT_FILE) == 6; });
+    HWND installing = inFront(waitForWindow("#32770", installingCaption.c_str()));
+    waitForScreen("largest file on the installing page", [&] {
+        return counter(installing, IDC_CURRENT_FILE) == static_cast<unsigned long>(largestLaterRow());
+    });
     step("installing");
     const unsigned long done = counter(installing, IDC_CURRENT_SIZE);
     const unsigned long total = counter(installing, IDC_TOTAL_SIZE);
     expect(done > 0 && done < total, "the installation is part-way: %lu of %lu bytes", done, total);
 
-    HWND group = inFront(waitForWindow("#32770", "Tidy Kit Program Group", 30000));
+    HWND group = inFront(waitForWindow("#32770", groupCaption.c_str(), 30000));
     step("group");
     click(group, IDC_GROUP_CONTINUE);
 
-    HWND shortcuts = waitForWindow("#32770", "Creating Tidy Kit Shortcuts");
+    HWND shortcuts = waitForWindow("#32770", withProductName("Creating %s Shortcuts").c_str());
     HWND shortcutBar = control(shortcuts, IDC_SHORTCUT_BAR);
     waitForScreen("shortcuts dialog part-way", [&] { return SendMessageA(shortcutBar, PBM_GETPOS, 0, 0) >= 2; });
     step("shortcuts");
 
     MessageBoxSeen question = waitForMessageBox(20000);
-    expect(question.text.rfind("Tidy Kit was successfully installed.", 0) == 0, "the read-me question");
+    expectText(question.text, readMeQuestion, "the read-me question");
     step("read-me-question");
     answerMessageBox(question, IDYES);
 
-    waitForScreen("read-me in Notepad", [] { return readMeViewer() != nullptr; });
-    HWND viewer = readMeViewer();
-    expectText(windowText(viewer), "ReadFirst.txt - Notepad", "the viewer's caption");
+    waitForScreen("read-me in Notepad", [] { return notepadShown() != nullptr; });
+    HWND viewer = notepadShown();
+    expectText(windowText(viewer), std::string(installConfig.files[README_ROW].fileName) + " - Notepad",
+               "the viewer's caption");
     step("read-me");
     PostMessageA(viewer, WM_CLOSE, 0, 0);
 
     MessageBoxSeen closing = waitForMessageBox(20000);
-    expect(closing.text.rfind("Thank you for installing Tidy Kit!", 0) == 0, "the closing note");
+    expectText(closing.text, closingNote, "the closing note");
     step("closing-note");
     answerMessageBox(closing, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
 
     reportFileChanges(machineBeforeSetup());
-    reportRegistryKey(HKEY_LOCAL_MACHINE, "Software\\Moorfield Systems");
-    reportRegistryKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit");
+    reportRegistryKey(HKEY_LOCAL_MACHINE, publisherKey);
+    reportRegistryKey(HKEY_LOCAL_MACHINE, uninstallEntry);
 }

@@ -1,4 +1,4 @@
-// The uninstaller, Tkremove.exe, started as Windows starts it from the list of
+// The uninstaller, started as Windows starts it from the list of
 // installed programs: after a default installation it leaves drive C: and the
 // product's registry keys as they were, but for the user's data and its own
 // file (removed at the next restart); its faults; and its unattended form.
@@ -15,8 +15,8 @@
 #include <vector>
 
 namespace {
-constexpr char uninstallCaption[] = "Tidy Kit Uninstall";
-constexpr char removedText[] = "Tidy Kit has been removed from this computer.";
+const std::string uninstallCaption = withProductName("%s Uninstall");
+const std::string removedText = withProductName("%s has been removed from this computer.");
 constexpr char keptText[] = "\r\n\r\nYour own files were kept in this folder:\r\n";
 constexpr char sessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
@@ -26,13 +26,6 @@ std::vector<std::string> productKeys()
     const std::vector<std::string> entry = registryListing(HKEY_LOCAL_MACHINE, uninstallEntry);
     lines.insert(lines.end(), entry.begin(), entry.end());
     return lines;
-}
-
-std::string lowerCase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(tolower(c)); });
-    return text;
 }
 
 // The files waiting for removal at the next restart, as one lower-case text.
@@ -79,7 +72,7 @@ std::pair<std::string, DWORD> uninstallAnsweringYes(const char* name)
     startRecorded("UninstallString");
     MessageBoxSeen question = waitForMessageBox();
     expectText(question.caption, uninstallCaption, "caption of the question");
-    expectText(question.text, "Remove Tidy Kit from this computer?", "the question");
+    expectText(question.text, withProductName("Remove %s from this computer?"), "the question");
     answerMessageBox(question, IDYES);
     HWND window = nullptr;
     waitUntil(
@@ -121,8 +114,10 @@ void expectMachineAsBefore(std::vector<std::string> added, const std::vector<std
     expect(keys == keysBefore, "the product's registry keys are as before the installation:%s", asLines(keys).c_str());
 }
 
-std::string installed(const char* name) { return std::string(defaultFolder) + "\\" + name; }
-std::string uninstallerPath() { return windowsFolder() + "\\Tkremove.exe"; }
+std::string installed(const std::string& name) { return defaultFolder + "\\" + name; }
+std::string uninstallerPath() { return rowPath(installConfig.files[UNINSTALL_ROW], defaultFolder); }
+// The folders of the default folder: the install folder and its root.
+std::vector<std::string> defaultFolders() { return {std::string(defaultInstallRoot) + "\\", defaultFolder + "\\"}; }
 } // namespace
 
 SCENARIO(uninstall_after_install, 240)
@@ -131,14 +126,15 @@ SCENARIO(uninstall_after_install, 240)
     installWithDefaults();
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"),
                "\"" + uninstallerPath() + "\" /quiet", "QuietUninstallString");
-    writeFile(installed("Licence.KEY"), "the user's licence");
+    const std::string licence = installed(dataFileName("Licence"));
+    writeFile(licence, "the user's licence");
 
     const auto [text, exitCode] = uninstallAnsweringYes("closing-message");
     expectText(text, std::string(removedText) + keptText + defaultFolder, "the closing message names the kept data");
     expectNumber(exitCode, 0, "exit code of the uninstaller");
-    expectMachineAsBefore(
-        {"C:\\Moorfield Systems\\", std::string(defaultFolder) + "\\", installed("Licence.KEY"), uninstallerPath()},
-        keysBefore);
+    std::vector<std::string> kept = defaultFolders();
+    kept.insert(kept.end(), {licence, uninstallerPath()});
+    expectMachineAsBefore(kept, keysBefore);
     expect(pendingRemovals().find(lowerCase(uninstallerPath())) != std::string::npos,
            "the uninstaller's own file is removed at the next restart: %s", pendingRemovals().c_str());
 }
@@ -149,20 +145,21 @@ SCENARIO(uninstall_quiet, 180)
     installWithDefaults();
     // A payload file of a preserved extension that the program has since
     // changed holds the user's data now: it stays.
-    writeFile(installed("Add-Ons.dat"), "add-ons the user chose");
+    const std::string data = installed(installConfig.files[dataRow()].fileName);
+    writeFile(data, "data the user chose");
     startRecorded("QuietUninstallString");
     expectNumber(waitForSetupExit(20000), 0, "exit code of the quiet uninstaller");
     expect(seenWindows().empty(), "no window appeared: %d did", static_cast<int>(seenWindows().size()));
-    expectMachineAsBefore(
-        {"C:\\Moorfield Systems\\", std::string(defaultFolder) + "\\", installed("Add-Ons.dat"), uninstallerPath()},
-        keysBefore);
+    std::vector<std::string> kept = defaultFolders();
+    kept.insert(kept.end(), {data, uninstallerPath()});
+    expectMachineAsBefore(kept, keysBefore);
 }
 
 SCENARIO(uninstall_faults, 300)
 {
     // An unknown option, then no installation at all: nothing is changed.
-    const std::string copy = "C:\\Tkremove.exe";
-    if (!CopyFileA(builtPath("generated/payload/Tkremove.exe").c_str(), copy.c_str(), FALSE)) {
+    const std::string copy = std::string("C:\\") + installConfig.files[UNINSTALL_ROW].fileName;
+    if (!CopyFileA(builtUninstaller().c_str(), copy.c_str(), FALSE)) {
         fail("the uninstaller could not be copied to %s", copy.c_str());
     }
     const std::vector<std::string> keysBefore = productKeys();
@@ -170,8 +167,8 @@ SCENARIO(uninstall_faults, 300)
     startCommand(copy + " /quit");
     MessageBoxSeen option = waitForMessageBox();
     expectText(option.text,
-               "This program knows one option only: /quiet, which removes Tidy Kit without a question "
-               "or a message.",
+               withProductName("This program knows one option only: /quiet, which removes %s without a question "
+                               "or a message."),
                "an unknown option");
     answerMessageBox(option, IDOK);
     expectNumber(waitForSetupExit(), 3, "exit code after an unknown option");
@@ -180,7 +177,7 @@ SCENARIO(uninstall_faults, 300)
     MessageBoxSeen missing = waitForMessageBox();
     step("not-installed");
     expectText(missing.caption, uninstallCaption, "caption");
-    expectText(missing.text, "Tidy Kit is not installed on this computer.", "without an uninstall entry");
+    expectText(missing.text, withProductName("%s is not installed on this computer."), "without an uninstall entry");
     answerMessageBox(missing, IDOK);
     expectNumber(waitForSetupExit(), 2, "exit code when not installed");
     stopSetup();
@@ -192,16 +189,17 @@ SCENARIO(uninstall_faults, 300)
 
     // A recorded folder that is a link (prepare/uninstall_faults.sh): nothing
     // is deleted through it, and the entry stays.
-    const char linked[] = "C:\\Linked\\Tidy Kit";
-    setRegistryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path", linked);
-    setRegistryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group", "Tidy Kit");
+    const std::string linked = std::string("C:\\Linked\\") + installConfig.productName;
+    setRegistryText(HKEY_LOCAL_MACHINE, uninstallEntry.c_str(), "Program Path", linked.c_str());
+    setRegistryText(HKEY_LOCAL_MACHINE, uninstallEntry.c_str(), "Program Group", installConfig.productName);
     recordEarlierInstallation(linked);
     startCommand(copy + " /quiet");
     expectNumber(waitForSetupExit(), 1, "exit code with a linked install folder");
     stopSetup();
-    expect(exists("C:\\Elsewhere\\Tidy Kit.exe"), "the file behind the link is left alone");
+    const std::string program = installConfig.files[programRow()].fileName;
+    expect(exists("C:\\Elsewhere\\" + program), "the file behind the link is left alone");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), linked, "the entry stays");
-    deleteRegistryTree(HKEY_LOCAL_MACHINE, uninstallEntry);
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, uninstallEntry.c_str());
     deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
 
     // "No" changes nothing.
@@ -215,28 +213,30 @@ SCENARIO(uninstall_faults, 300)
 
     // A file held open, as by the running program: named, everything else
     // removed, the entry and the uninstaller kept; a second run finishes.
-    HANDLE held = CreateFileA(installed("Tidy Kit.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE held = CreateFileA(installed(program).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (held == INVALID_HANDLE_VALUE) {
         fail("the installed program could not be held open");
     }
     const auto [first, firstExit] = uninstallAnsweringYes("held-open");
     expectText(first,
-               "Tidy Kit could not be removed completely. These are still there:\r\n\r\n" + installed("Tidy Kit.exe") +
-                   "\r\n\r\nClose Tidy Kit and any window that uses these files, then uninstall again to finish.",
+               withProductName("%s could not be removed completely. These are still there:\r\n\r\n") +
+                   installed(program) +
+                   withProductName("\r\n\r\nClose %s and any window that uses these files, then uninstall again to "
+                                   "finish."),
                "the closing message names the file held open");
     expectNumber(firstExit, 1, "exit code with a file left");
     stopSetup();
     CloseHandle(held);
-    expect(entriesIn(defaultFolder) == std::vector<std::string>{"Tidy Kit.exe"}, "every other file is removed");
-    expect(!exists(programsFolder() + "\\Tidy Kit"), "the shortcuts and their group are removed");
-    expect(exists(uninstallerPath()) && pendingRemovals().find("tkremove") == std::string::npos,
+    expect(entriesIn(defaultFolder) == std::vector<std::string>{program}, "every other file is removed");
+    expect(!exists(programsFolder() + "\\" + installConfig.productName), "the shortcuts and their group are removed");
+    expect(exists(uninstallerPath()) && pendingRemovals().find(lowerCase(uninstallerPath())) == std::string::npos,
            "the uninstaller stays for the second run");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), defaultFolder, "the entry stays");
 
     const auto [second, secondExit] = uninstallAnsweringYes("second-run");
     expectText(second, removedText, "the second run finishes");
     expectNumber(secondExit, 0, "exit code of the second run");
-    expect(!exists("C:\\Moorfield Systems"), "the install folder and the default root are removed");
+    expect(!exists(defaultInstallRoot), "the install folder and the default root are removed");
     expect(productKeys() == keysBefore, "the product's registry keys are removed");
 }

@@ -46,10 +46,11 @@ SCENARIO(welcome_cancel, 30)
                                                                         year.size(), year) == 0,
            "the second line of control 100 names the publisher and ends in the current year %s: \"%s\"",
            year.c_str(), publisherLine.c_str());
-    expect(publisherLine.find("Moorfield Systems") != std::string::npos, "the second line names Moorfield Systems");
+    expect(publisherLine.find(installConfig.publisherName) != std::string::npos, "the second line names %s",
+           installConfig.publisherName);
     expectText(controlText(welcome, IDC_INTRO_TEXT),
-               "This program will install Tidy Kit to your computer. It is strongly recommended that you quit all "
-               "running programs before you continue.",
+               withProductName("This program will install %s to your computer. It is strongly recommended that you "
+                               "quit all running programs before you continue."),
                "control 700");
     expectText(windowText(welcome), "Setup Mate", "caption");
 

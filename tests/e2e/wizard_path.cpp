@@ -6,6 +6,8 @@
 
 #include <shlobj.h>
 
+#include "engine/portable/crc32.h"
+
 #include <algorithm>
 
 namespace {
@@ -27,7 +29,7 @@ HWND continueToBackdrop(HWND welcome)
     return waitForWindow("InstallApp", "Setup Mate");
 }
 
-HWND waitForLicensePage() { return waitForWindow("#32770", "Tidy Kit License Agreement"); }
+HWND waitForLicensePage() { return waitForWindow("#32770", withProductName("%s License Agreement").c_str()); }
 
 HWND openLicensePage()
 {
@@ -45,7 +47,7 @@ void expectLicenseAgreed(HWND license)
     expectNothingInstalled();
 }
 
-HWND waitForLocationPage() { return waitForWindow("#32770", "Tidy Kit Program Location"); }
+HWND waitForLocationPage() { return waitForWindow("#32770", withProductName("%s Program Location").c_str()); }
 
 HWND openLocationPage()
 {
@@ -188,8 +190,8 @@ void expectNothingInstalled()
     }
     expect(changes.empty(), "no file on drive C: was added, changed or removed%s", listed.c_str());
     std::string folder;
-    expect(!readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", folder),
-           "no install folder is recorded under HKLM\\Software\\Moorfield Systems");
+    expect(!readRegistryString(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, folder),
+           "no install folder is recorded under HKLM\\%s", publisherKey);
 }
 
 RECT centredRect(const RECT& window, int bandLeft)
@@ -237,15 +239,15 @@ std::string windowsFolder()
 
 void recordEarlierInstallation(const std::string& folder)
 {
-    if (!setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, "Tidy Kit", folder.c_str())) {
+    if (!setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, folder.c_str())) {
         fail("the earlier installation in %s could not be recorded", folder.c_str());
     }
 }
 
-std::string registryText(HKEY root, const char* key, const char* name)
+std::string registryText(HKEY root, const std::string& key, const std::string& name)
 {
     std::string data;
-    return readRegistryString(root, key, name, data) ? data : "<missing>";
+    return readRegistryString(root, key.c_str(), name.c_str(), data) ? data : "<missing>";
 }
 
 namespace {
@@ -329,7 +331,7 @@ HWND startToLocationPage()
 HWND installToGroupPage(HWND location)
 {
     click(location, IDOK);
-    return inFront(waitForWindow("#32770", groupCaption, 40000));
+    return inFront(waitForWindow("#32770", groupCaption.c_str(), 40000));
 }
 
 namespace {
@@ -370,11 +372,11 @@ void finishInstallation(HWND group)
 {
     click(group, IDC_GROUP_CONTINUE);
     MessageBoxSeen question = waitForMessageBox(30000);
-    expect(question.text.rfind("Tidy Kit was successfully installed.", 0) == 0, "the read-me question");
+    expectText(question.text, readMeQuestion, "the read-me question");
     pause(300);
     answerMessageBox(question, IDNO);
     MessageBoxSeen closing = waitForMessageBox();
-    expect(closing.text.rfind("Thank you for installing Tidy Kit!", 0) == 0, "then the closing note");
+    expectText(closing.text, closingNote, "then the closing note");
     answerMessageBox(closing, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
 }
@@ -382,8 +384,83 @@ void finishInstallation(HWND group)
 void closeReadMe(HWND viewer, HWND backdrop)
 {
     pause(500);
-    expectText(windowText(viewer), "ReadFirst.txt - Notepad", "the viewer's caption");
+    expectText(windowText(viewer), std::string(installConfig.files[README_ROW].fileName) + " - Notepad",
+               "the viewer's caption");
     expect(IsIconic(backdrop), "the backdrop is minimised while the read-me is shown");
     step("read-me");
     PostMessageA(viewer, WM_CLOSE, 0, 0);
+}
+
+namespace {
+// The first row that satisfies the predicate; a product without one cannot
+// play the scenario, which says so.
+int rowWhere(const char* role, const std::function<bool(const PayloadEntry&)>& predicate)
+{
+    const int row = findRow(predicate);
+    if (row < 0) {
+        fail("the product has no %s, which this scenario needs", role);
+    }
+    return row;
+}
+} // namespace
+
+int programRow()
+{
+    return rowWhere("install-folder row with a shortcut",
+                    [](const PayloadEntry& row) { return isInInstallFolder(row) && hasShortcutCaption(row); });
+}
+
+int dataRow()
+{
+    return rowWhere("install-folder row with a preserved extension",
+                    [](const PayloadEntry& row) { return isInInstallFolder(row) && isPreservedFile(row); });
+}
+
+int firstInstallFolderRow() { return rowWhere("install-folder row", isInInstallFolder); }
+
+std::string rowNumber(int row) { return std::to_string(row + 1); }
+
+std::string rowPath(const PayloadEntry& row, const std::string& installFolder)
+{
+    return (isInInstallFolder(row) ? installFolder : windowsFolder()) + "\\" + row.fileName;
+}
+
+std::vector<std::string> rowPathsBefore(int row, const std::string& installFolder)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < row; ++i) {
+        paths.push_back(rowPath(installConfig.files[i], installFolder));
+    }
+    return paths;
+}
+
+bool holdsPayload(const std::string& contents, const PayloadEntry& row)
+{
+    return contents.size() == row.unpackedSize &&
+           crc32(reinterpret_cast<const uint8_t*>(contents.data()), contents.size()) == row.unpackedCrc;
+}
+
+std::string builtUninstaller() { return builtPath("generated/payload/" PRODUCT_UNINSTALLER_NAME ".exe"); }
+
+std::string dataFileName(const char* stem, int extension, bool lowered)
+{
+    const std::string name = stem + std::string(preservedExtensions[extension % PRESERVED_EXTENSION_COUNT]);
+    return lowered ? lowerCase(name) : name;
+}
+
+std::vector<std::string> foldersAlong(const std::string& path)
+{
+    std::vector<std::string> folders;
+    for (size_t end = path.find('\\', 3); end != std::string::npos; end = path.find('\\', end + 1)) {
+        folders.push_back(path.substr(0, end + 1));
+    }
+    folders.push_back(path + "\\");
+    return folders;
+}
+
+std::string lowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(tolower(c)); });
+    return text;
 }

@@ -3,23 +3,62 @@
 #pragma once
 #include <windows.h>
 
+#include "../shared/product_facts.h"
 #include "e2e.h"
 
+#include <algorithm>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
-// The folder a first installation proposes, the keys under which an
-// installation records itself, the captions of the pages that install, and
-// the texts of the read-me question and of a destination that cannot be made.
-inline constexpr char defaultFolder[] = "C:\\Moorfield Systems\\Tidy Kit";
-inline constexpr char publisherKey[] = "Software\\Moorfield Systems";
-inline constexpr char uninstallEntry[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidy Kit";
-inline constexpr char installingCaption[] = "Installing Tidy Kit Program Files";
-inline constexpr char groupCaption[] = "Tidy Kit Program Group";
-inline constexpr char readMeQuestion[] =
-    "Tidy Kit was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
+// The folder a first installation proposes, the product's uninstall entry,
+// the captions of the pages that install, and the texts of the read-me
+// question and of a destination that cannot be made. The publisher key and
+// the product's other facts come from its compiled-in description.
+inline const std::string defaultFolder = defaultInstallFolder();
+inline const std::string uninstallEntry =
+    std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + installConfig.productName;
+inline const std::string installingCaption = withProductName("Installing %s Program Files");
+inline const std::string groupCaption = withProductName("%s Program Group");
+inline const std::string readMeQuestion =
+    withProductName("%s was successfully installed.\r\n\r\nWould you like to view the Read Me file now?");
 inline constexpr char createFailed[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
+
+// ---- The payload rows, picked by their role
+
+inline std::span<const PayloadEntry> payloadRows()
+{
+    return {installConfig.files, static_cast<size_t>(installConfig.fileCount)};
+}
+inline bool isInInstallFolder(const PayloadEntry& row) { return (row.flags & FILE_IN_INSTALL_DIR) != 0; }
+inline int installFolderRowCount()
+{
+    return static_cast<int>(std::count_if(payloadRows().begin(), payloadRows().end(), isInInstallFolder));
+}
+// The first install-folder row with a shortcut, and the first with a
+// preserved extension (prepare/*.sh know their names as PRODUCT_PROGRAM_FILE
+// and PRODUCT_DATA_FILE); the scenario fails, saying so, when the product has
+// no such row.
+int programRow();
+int dataRow();
+int firstInstallFolderRow();
+// The number the installing page shows for the row: 1 for the first.
+std::string rowNumber(int row);
+// Where the row is installed: the Windows folder or the install folder.
+std::string rowPath(const PayloadEntry& row, const std::string& installFolder);
+// Where the rows before the given one are installed.
+std::vector<std::string> rowPathsBefore(int row, const std::string& installFolder);
+// The bytes are those the build packed for the row: its size and CRC-32.
+bool holdsPayload(const std::string& contents, const PayloadEntry& row);
+// The uninstaller as the build of the setup under test made it.
+std::string builtUninstaller();
+// A user's data file: the stem and the product's preserved extension of that
+// index (counted round), lowered when asked, since case does not matter.
+std::string dataFileName(const char* stem, int extension = 0, bool lowered = false);
+// The folders of a path below its drive, each with a closing backslash.
+std::vector<std::string> foldersAlong(const std::string& path);
+std::string lowerCase(std::string text);
 
 // The welcome dialog of a freshly started setup; drive C: is noted first.
 HWND openWelcome();
@@ -83,7 +122,7 @@ std::string windowsFolder();
 // the setup clears an existing folder only when it is the recorded one.
 void recordEarlierInstallation(const std::string& folder);
 // A REG_SZ value's text, or "<missing>".
-std::string registryText(HKEY root, const char* key, const char* name);
+std::string registryText(HKEY root, const std::string& key, const std::string& name);
 
 // ---- Typing and the pages that install
 

@@ -4,5 +4,5 @@
 # Usage: uninstall_faults.sh PREFIX
 set -eu
 mkdir -p "$1/drive_c/Linked" "$1/drive_c/Elsewhere"
-echo "someone else's program" >"$1/drive_c/Elsewhere/Tidy Kit.exe"
-ln -s ../Elsewhere "$1/drive_c/Linked/Tidy Kit"
+echo "someone else's program" >"$1/drive_c/Elsewhere/$PRODUCT_PROGRAM_FILE"
+ln -s ../Elsewhere "$1/drive_c/Linked/$PRODUCT_NAME"
