@@ -207,13 +207,13 @@ void storePreviousFolder(DWORD type, const std::string& bytes)
 
 SCENARIO(install_file_held_open, 120)
 {
-    // An earlier installation whose program still runs: another process
-    // holds its file open without sharing.
+    // An earlier installation whose read-me is still open: another process
+    // holds its file without sharing.
     CreateDirectoryA(defaultInstallRoot, nullptr);
     CreateDirectoryA(defaultFolder.c_str(), nullptr);
-    const int heldRow = programRow();
+    const int heldRow = README_ROW;
     const std::string held = installedRow(heldRow);
-    writeFile(held, "the running program");
+    writeFile(held, "the open read-me");
     writeFile(inInstallFolder(dataFileName("Scores")), "the user's scores");
     writeFile(inInstallFolder("Notes.txt"), "left by the earlier installation");
     recordEarlierInstallation(defaultFolder);
@@ -225,7 +225,7 @@ SCENARIO(install_file_held_open, 120)
     expectInstallationStops(page, createFailed, rowNumber(heldRow).c_str());
     CloseHandle(running);
 
-    expectText(contentsOf(held), "the running program", "the held file keeps its contents");
+    expectText(contentsOf(held), "the open read-me", "the held file keeps its contents");
     expectText(contentsOf(inInstallFolder(dataFileName("Scores"))), "the user's scores", "the data file survives");
     std::vector<std::string> changes = addedBefore(heldRow);
     changes.push_back("removed " + inInstallFolder("Notes.txt"));

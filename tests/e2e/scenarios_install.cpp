@@ -24,7 +24,6 @@ constexpr char uninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 constexpr char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char runServicesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 const std::string shortcutsCaption = withProductName("Creating %s Shortcuts");
-constexpr char abortStart[] = "Installation Aborted!";
 // A user reads a message box before answering it; the box is then surely
 // in front.
 constexpr DWORD USER_READS_MS = 300;
@@ -576,7 +575,7 @@ SCENARIO(install_destination_fails, 120)
     MessageBoxSeen warning = waitForMessageBox();
     moveAside(warning);
     step("aborted");
-    expect(warning.text.rfind(abortStart, 0) == 0, "then the abort warning: \"%s\"", warning.text.c_str());
+    expectText(warning.text, abortWarningText, "then the abort warning");
     const BarColours atWarning = barColours(page);
     expect(atError.navy == atWarning.navy && atError.navy > 0, "the bar keeps its last position: %s, then %s",
            describeBar(atError).c_str(), describeBar(atWarning).c_str());
@@ -606,7 +605,7 @@ SCENARIO(group_start_menu_missing, 120)
     expectText(error.text, "Unable to locate the Start Menu!", "the error box");
     answerMessageBox(error, IDOK);
     MessageBoxSeen warning = waitForMessageBox();
-    expect(warning.text.rfind(abortStart, 0) == 0, "then the abort warning");
+    expectText(warning.text, abortWarningText, "then the abort warning");
     answerMessageBox(warning, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
     expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName), "<missing>",
@@ -631,7 +630,7 @@ SCENARIO(group_page_keys, 120)
                "\"Reset Group\" proposes the product name again");
     pressKey(VK_ESCAPE);
     MessageBoxSeen warning = waitForMessageBox();
-    expect(warning.text.rfind(abortStart, 0) == 0, "Esc gives the abort warning: \"%s\"", warning.text.c_str());
+    expectText(warning.text, abortWarningText, "Esc gives the abort warning");
     answerMessageBox(warning, IDOK);
     expectNumber(waitForSetupExit(), 1, "exit code of the setup");
     expect(!exists(programsFolder() + "\\" + installConfig.productName), "no group is created");

@@ -34,14 +34,14 @@ unsigned long counter(HWND page, int controlId)
 }
 
 // The number the installing page shows for the largest row after the first:
-// it is shown for half a second before it is written, the bar part-way.
-int largestLaterRow()
+// shown for half a second before it is written, and long in writing.
+unsigned long largestLaterRow()
 {
     int largest = 1;
     for (int row = 2; row < installConfig.fileCount; ++row) {
         largest = installConfig.files[row].unpackedSize > installConfig.files[largest].unpackedSize ? row : largest;
     }
-    return largest + 1;
+    return static_cast<unsigned long>(largest + 1);
 }
 
 HWND notepadShown()
@@ -73,10 +73,10 @@ SCENARIO(tour, 300)
     waitForScreen("proposed folder", [&] { return controlText(location, IDC_LOCATION_EDIT) == defaultFolder; });
     click(location, IDOK);
 
+    // The bar stands part-way.
     HWND installing = inFront(waitForWindow("#32770", installingCaption.c_str()));
-    waitForScreen("largest file on the installing page", [&] {
-        return counter(installing, IDC_CURRENT_FILE) == static_cast<unsigned long>(largestLaterRow());
-    });
+    waitForScreen("largest file on the installing page",
+                  [&] { return counter(installing, IDC_CURRENT_FILE) == largestLaterRow(); });
     step("installing");
     const unsigned long done = counter(installing, IDC_CURRENT_SIZE);
     const unsigned long total = counter(installing, IDC_TOTAL_SIZE);

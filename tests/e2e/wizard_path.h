@@ -99,7 +99,7 @@ int pixelsDifferingFrom(const RECT& area, const std::function<void(HDC)>& draw);
 // The last screenshot shows the system icon (IDI_WARNING, IDI_ERROR, ...) in
 // the message box.
 void expectMessageBoxIcon(const MessageBoxSeen& box, LPCSTR systemIcon);
-// A page's "Cancel" or Esc: the "Installation Aborted!" warning, answered,
+// A page's "Cancel" or Esc: the product's abort warning, answered,
 // then the setup ends with exit code 1 and no other message box appeared.
 void expectAborted();
 // A refusal: the setup ends silently with exit code 1 and leaves the machine
