@@ -13,9 +13,9 @@
 #include <vector>
 
 namespace {
-const LRESULT rowComputer = 1;
-const LRESULT rowDrive = 2;
-const LRESULT rowFolder = 4;
+const LRESULT kindComputer = 1;
+const LRESULT kindDrive = 2;
+const LRESULT kindFolder = 4;
 
 void expectRows(HWND page, const std::vector<ListRow>& expected, const char* what)
 {
@@ -37,14 +37,14 @@ std::string computerName()
     return info.szDisplayName;
 }
 
-ListRow computerRow() { return {computerName(), rowComputer}; }
+ListRow computerRow() { return {computerName(), kindComputer}; }
 
 // The rows of the proposed default folder: the computer, its drive and every folder down to it.
 std::vector<ListRow> defaultFolderRows()
 {
-    std::vector<ListRow> rows = {computerRow(), {defaultFolder.substr(0, 3), rowDrive}};
+    std::vector<ListRow> rows = {computerRow(), {defaultFolder.substr(0, 3), kindDrive}};
     for (const std::string& folder : foldersAlong(defaultFolder)) {
-        rows.push_back({folder.substr(0, folder.size() - 1), rowFolder});
+        rows.push_back({folder.substr(0, folder.size() - 1), kindFolder});
     }
     return rows;
 }
@@ -188,7 +188,7 @@ SCENARIO(location_accepts_named, 60)
 }
 SCENARIO(location_accepts_named_inside, 60)
 {
-    const std::string inside = "D:\\Old\\" + lowerCase(installConfig.productName) + "chen";
+    const std::string inside = "D:\\Old\\" + lowerCaseProductName() + "chen";
     expectAccepted(inside, inside);
 }
 SCENARIO(location_accepts_any_drive_character, 60)
@@ -217,12 +217,12 @@ SCENARIO(location_browsing, 60)
             if (drive[0] >= 'a' && drive[0] <= 'z') {
                 drive[0] = static_cast<char>(drive[0] - 32);
             }
-            drives.push_back({drive, rowDrive});
+            drives.push_back({drive, kindDrive});
         }
     }
     expectRows(page, drives, "drive mode: the computer and the fixed drives");
     for (const ListRow& row : listRows(page)) {
-        expect(row.kind != rowDrive || (row.text[0] >= 'A' && row.text[0] <= 'Z'), "drive %s is upper-case",
+        expect(row.kind != kindDrive || (row.text[0] >= 'A' && row.text[0] <= 'Z'), "drive %s is upper-case",
                row.text.c_str());
     }
     expectText(controlText(page, IDC_LOCATION_EDIT), computerName(), "the computer's name in the edit field");
@@ -234,7 +234,7 @@ SCENARIO(location_browsing, 60)
     step("drive-c");
     expectText(controlText(page, IDC_LOCATION_EDIT), "C:\\", "the drive's root in the edit field");
     std::vector<ListRow> rows = listRows(page);
-    expect(rows.size() > 3 && rows[1] == ListRow{"C:\\", rowDrive} && rows[2] == ListRow{"C:\\Browse", rowFolder},
+    expect(rows.size() > 3 && rows[1] == ListRow{"C:\\", kindDrive} && rows[2] == ListRow{"C:\\Browse", kindFolder},
            "C:\\ lists its subfolders in sorted order, C:\\Browse first: %s", describeRows(rows).c_str());
     expectNumber(selectedRow(page), 1, "the drive's row is current");
 
@@ -243,11 +243,11 @@ SCENARIO(location_browsing, 60)
     expectText(controlText(page, IDC_LOCATION_EDIT), "C:\\Browse", "the opened folder in the edit field");
     expectRows(page,
                {computerRow(),
-                {"C:\\", rowDrive},
-                {"C:\\Browse", rowFolder},
-                {"C:\\Browse\\Alpha", rowFolder},
-                {"C:\\Browse\\beta", rowFolder},
-                {"C:\\Browse\\Hidden", rowFolder}},
+                {"C:\\", kindDrive},
+                {"C:\\Browse", kindFolder},
+                {"C:\\Browse\\Alpha", kindFolder},
+                {"C:\\Browse\\beta", kindFolder},
+                {"C:\\Browse\\Hidden", kindFolder}},
                "ancestors, then the sorted subfolders: hidden ones listed, dot-folders not");
     expectSelectedRowDrawn(page, 2, 2, "Browse", "C:\\Browse", true);
 
@@ -292,7 +292,7 @@ SCENARIO(location_previous_installation, 60)
     HWND page = openLocationPage();
     step("location");
     expectText(controlText(page, IDC_LOCATION_EDIT), stored, "the recorded folder, exactly as stored");
-    expectRows(page, {computerRow(), {"e:\\", rowDrive}, {"e:\\Apps", rowFolder}, {stored, rowFolder}},
+    expectRows(page, {computerRow(), {"e:\\", kindDrive}, {"e:\\Apps", kindFolder}, {stored, kindFolder}},
                "the recorded folder's ancestors");
     doubleClickRow(page, 0);
     click(page, IDC_RESET_FOLDER);
