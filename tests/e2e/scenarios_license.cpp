@@ -10,8 +10,8 @@ namespace {
 std::string licenseText()
 {
     std::string text;
-    if (!readFile(sourcePath("res/license.txt"), text)) {
-        fail("res/license.txt could not be read");
+    if (!readFile(builtPath("generated/license.txt"), text)) {
+        fail("the product's licence, generated/license.txt of the build, could not be read");
     }
     return text;
 }
@@ -101,7 +101,7 @@ SCENARIO(welcome_continue, 40)
     RECT rect = windowRect(license);
     expectRect(rect, centredRect(rect, 150), "the licence page, centred in the band right of x = 150");
     expect(focusedControl(license) == control(license, IDOK), "the focus is on \"I Agree\"");
-    expectText(controlText(license, IDC_LICENSE_TEXT), licenseText(), "control 200 against res/license.txt");
+    expectText(controlText(license, IDC_LICENSE_TEXT), licenseText(), "control 200 against the product's licence");
 
     click(license, IDC_LICENSE_TEXT);
     pressKeyWith(VK_CONTROL, VK_END);
