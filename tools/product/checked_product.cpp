@@ -47,6 +47,10 @@ constexpr size_t PROGRAM_NOTE_SIZE = 121;
 const char uninstallerRole[] = "uninstaller";
 const char readMeRole[] = "read-me";
 
+// The description may hold any bytes: letters are judged as ASCII only.
+bool isAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
 bool isRowSection(const std::string& name) { return name.rfind(rowPrefix, 0) == 0; }
 
 bool equalsNoCase(const std::string& a, const std::string& b)
@@ -198,8 +202,7 @@ void checkVersion(Checker& checker, const DescribedSection& section, CheckedProd
     bool wellFormed = !product.version.empty();
     while (wellFormed && std::getline(parts, part, '.')) {
         wellFormed = count < 4 && !part.empty() && part.size() <= 5 &&
-                     std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-                     std::stoi(part) <= 65535;
+                     std::all_of(part.begin(), part.end(), isAsciiDigit) && std::stoi(part) <= 65535;
         if (wellFormed) {
             product.versionNumbers[count++] = std::stoi(part);
         }
@@ -329,7 +332,8 @@ void checkInstallSection(Checker& checker, const DescribedSection& section, Chec
     std::istringstream extensions(textOf(checker, section, "preserved extensions", PATH_BUFFER_SIZE));
     for (std::string extension; extensions >> extension;) {
         if (extension.size() < 2 || extension.size() > 9 || extension[0] != '.' ||
-            !std::all_of(extension.begin() + 1, extension.end(), [](char c) { return std::isalnum(c); })) {
+            !std::all_of(extension.begin() + 1, extension.end(),
+                         [](char c) { return isAsciiUpper(c) || isAsciiDigit(c) || (c >= 'a' && c <= 'z'); })) {
             checker.problem(lineOf(section, "preserved extensions"),
                             "'" + extension + "' is not an extension such as .DAT (a dot, then letters or digits)");
         }
@@ -364,8 +368,8 @@ void checkTextsSection(Checker& checker, const DescribedSection& section, Checke
 
 bool isResourceName(const std::string& name)
 {
-    return !name.empty() && name.size() < sizeof PayloadEntry::resourceName && std::isupper(name[0]) &&
-           std::all_of(name.begin(), name.end(), [](char c) { return std::isupper(c) || std::isdigit(c) || c == '_'; });
+    return !name.empty() && name.size() < sizeof PayloadEntry::resourceName && isAsciiUpper(name[0]) &&
+           std::all_of(name.begin(), name.end(), [](char c) { return isAsciiUpper(c) || isAsciiDigit(c) || c == '_'; });
 }
 
 bool endsWithExe(const std::string& name)
@@ -584,7 +588,7 @@ const DescribedSection& requiredSection(Checker& checker, const char* name)
     static const DescribedSection missing;
     const DescribedSection* section = findSection(checker.description, name);
     if (section == nullptr) {
-        checker.problem(1, std::string("the description needs a [") + name + "] section");
+        checker.problem(1, std::string("the description needs the section [") + name + "]");
         return missing;
     }
     return *section;
