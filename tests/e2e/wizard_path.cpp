@@ -456,10 +456,3 @@ std::vector<std::string> foldersAlong(const std::string& path)
     folders.push_back(path + "\\");
     return folders;
 }
-
-std::string lowerCase(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(tolower(c)); });
-    return text;
-}

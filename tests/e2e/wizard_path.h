@@ -31,7 +31,6 @@ inline std::span<const PayloadEntry> payloadRows()
 {
     return {installConfig.files, static_cast<size_t>(installConfig.fileCount)};
 }
-inline bool isInInstallFolder(const PayloadEntry& row) { return (row.flags & FILE_IN_INSTALL_DIR) != 0; }
 inline int installFolderRowCount()
 {
     return static_cast<int>(std::count_if(payloadRows().begin(), payloadRows().end(), isInInstallFolder));
@@ -58,7 +57,6 @@ std::string builtUninstaller();
 std::string dataFileName(const char* stem, int extension = 0, bool lowered = false);
 // The folders of a path below its drive, each with a closing backslash.
 std::vector<std::string> foldersAlong(const std::string& path);
-std::string lowerCase(std::string text);
 
 // The welcome dialog of a freshly started setup; drive C: is noted first.
 HWND openWelcome();

@@ -6,6 +6,8 @@
 #include "engine/portable/install_rules.h"
 #include "shell/config.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -29,15 +31,19 @@ inline bool isPreservedFile(const PayloadEntry& row)
     return hasPreservedExtension(row.fileName, preservedExtensions, PRESERVED_EXTENSION_COUNT);
 }
 
+inline bool isInInstallFolder(const PayloadEntry& row) { return (row.flags & FILE_IN_INSTALL_DIR) != 0; }
+
 inline bool hasShortcutCaption(const PayloadEntry& row) { return std::string(row.shortcutCaption) != "-"; }
 
-// The product name in lower case, as a user may type it or name a folder.
-inline std::string lowerCaseProductName()
+// Text in ASCII lower case, as a user may type it or name a folder.
+inline std::string lowerCase(std::string text)
 {
-    std::string name = installConfig.productName;
-    CharLowerBuffA(name.data(), static_cast<DWORD>(name.size()));
-    return name;
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
 }
+
+inline std::string lowerCaseProductName() { return lowerCase(installConfig.productName); }
 
 // The folder a row is installed to, with the folders of installPaths.
 inline std::string rowFolder(const PayloadEntry& row)

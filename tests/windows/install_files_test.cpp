@@ -198,11 +198,10 @@ TEST_F(Installation, ClearingKeepsPreservedFilesAndEveryFolder)
     std::vector<std::string> kept = {".cache\\d.txt"};
     for (int i = 0; i < PRESERVED_EXTENSION_COUNT; ++i) {
         const std::string extension = preservedExtensions[i];
-        std::string upper = extension, lower = extension;
+        std::string upper = extension;
         CharUpperA(upper.data());
-        CharLowerA(lower.data());
         kept.push_back("p" + std::to_string(i) + upper);
-        kept.push_back("sub\\p" + std::to_string(i) + lower);
+        kept.push_back("sub\\p" + std::to_string(i) + lowerCase(extension));
         kept.push_back("sub\\deeper\\p" + std::to_string(i) + extension);
         deleted.push_back("x" + extension + ".bak");
         deleted.push_back("x" + extension + "s");
@@ -233,8 +232,8 @@ TEST_F(Installation, ClearingKeepsPreservedFilesAndEveryFolder)
 TEST_F(Installation, ReadOnlyFilesThatRowsReplaceAreWritten)
 {
     const int windowsRow = findRow([](const PayloadEntry& entry) { return (entry.flags & FILE_IN_WINDOWS_DIR) != 0; });
-    const int dataRow = findRow(
-        [](const PayloadEntry& entry) { return (entry.flags & FILE_IN_INSTALL_DIR) && isPreservedFile(entry); });
+    const int dataRow =
+        findRow([](const PayloadEntry& entry) { return isInInstallFolder(entry) && isPreservedFile(entry); });
     if (windowsRow < 0 || dataRow < 0) {
         GTEST_SKIP() << "the product lacks a Windows-folder row or a kept data file in the install folder";
     }
@@ -366,7 +365,7 @@ TEST_F(Installation, NoRowsShowZeroAndSucceed)
 
 TEST_F(Installation, DestinationThatCannotBeCreatedStopsAtItsRow)
 {
-    const int blocked = findRow([](const PayloadEntry& entry) { return (entry.flags & FILE_IN_INSTALL_DIR) != 0; });
+    const int blocked = findRow(isInInstallFolder);
     if (blocked < 1) {
         GTEST_SKIP() << "the product has no install-folder row after its first row";
     }

@@ -132,7 +132,7 @@ TEST(ShortcutsDialog, CreatesTheGroupAndOneShortcutPerShortcutRow)
 TEST(ShortcutsDialog, AGroupEndingWithABackslashGetsNoSecondOne)
 {
     const int shortcutRow =
-        findRow([](const PayloadEntry& row) { return (row.flags & FILE_IN_INSTALL_DIR) && hasShortcutCaption(row); });
+        findRow([](const PayloadEntry& row) { return isInInstallFolder(row) && hasShortcutCaption(row); });
     if (shortcutRow < 0) {
         GTEST_SKIP() << "the product has no shortcut to a file in the install folder";
     }

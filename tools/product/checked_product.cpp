@@ -228,28 +228,15 @@ std::string pathBeside(const Description& description, const std::string& name)
     return name.empty() || name[0] == '/' ? name : description.folder + "/" + name;
 }
 
-bool readBytes(const std::string& path, std::vector<unsigned char>& bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return static_cast<bool>(file) || file.eof();
-}
-
 // A file the description names: it must exist beside it (or at an absolute path).
-std::string namedFile(Checker& checker, CheckedProduct& product, const DescribedValue& value,
-                      std::vector<unsigned char>* contents = nullptr)
+std::string namedFile(Checker& checker, CheckedProduct& product, const DescribedValue& value, std::string& contents)
 {
     const std::string path = pathBeside(checker.description, value.value);
-    std::vector<unsigned char> bytes;
-    std::ifstream probe(path, std::ios::binary);
-    if (value.value.empty() || !probe || !readBytes(path, bytes)) {
+    if (value.value.empty() || !readWholeFile(path, contents)) {
         checker.problem(value.line, "'" + value.key + "' names " + path + ", which cannot be read");
         return "";
     }
     product.inputFiles.push_back(path);
-    if (contents != nullptr) {
-        *contents = std::move(bytes);
-    }
     return path;
 }
 
@@ -271,13 +258,12 @@ void checkProductSection(Checker& checker, const DescribedSection& section, Chec
     checkHeading(checker, lineOf(section, "tagline"), product.name + " - " + product.tagline,
                  sizeof InstallPaths::subtitleText);
     const DescribedValue* licence = findValue(section, "licence");
-    std::vector<unsigned char> text;
+    std::string text;
     if (licence == nullptr) {
         checker.problem(section.line, "[product] needs 'licence', the file of the licence agreement");
-    } else if (!(product.licenceFile = namedFile(checker, product, *licence, &text)).empty() &&
-               std::any_of(text.begin(), text.end(), [](unsigned char c) {
-                   return (c < ' ' && c != '\r' && c != '\n' && c != '\t') || c > '~';
-               })) {
+    } else if (!(product.licenceFile = namedFile(checker, product, *licence, text)).empty() &&
+               std::any_of(text.begin(), text.end(),
+                           [](char c) { return (c < ' ' && c != '\r' && c != '\n' && c != '\t') || c > '~'; })) {
         checker.problem(licence->line, "the licence must be plain ASCII text");
     }
 }
@@ -415,7 +401,8 @@ void checkRowSource(Checker& checker, const DescribedSection& section, CheckedPr
     }
     if (file != nullptr) {
         row.source = RowSource::File;
-        row.sourceFile = namedFile(checker, product, *file);
+        std::string contents;
+        row.sourceFile = namedFile(checker, product, *file, contents);
     } else if (program != nullptr) {
         row.source = RowSource::Program;
         row.programTitle = textOf(checker, section, "program", PROGRAM_TITLE_SIZE);
@@ -501,37 +488,13 @@ void checkRow(Checker& checker, const DescribedSection& section, CheckedProduct&
     product.rows.push_back(row);
 }
 
-void checkRows(Checker& checker, CheckedProduct& product)
-{
-    int lastLine = 1;
-    for (const DescribedSection& section : checker.description.sections) {
-        if (isRowSection(section.name)) {
-            checkRow(checker, section, product);
-            lastLine = section.line;
-        }
-    }
-    if (product.rows.empty() || product.rows.size() > PAYLOAD_ROWS) {
-        checker.problem(lastLine, "a product has one to " + std::to_string(PAYLOAD_ROWS) +
-                                      " [row NAME] sections; "
-                                      "this one has " +
-                                      std::to_string(product.rows.size()));
-    }
-    if (product.uninstallRow < 0 || product.readMeRow < 0) {
-        checker.problem(lastLine, "one row needs 'role = uninstaller' and one 'role = read-me'");
-    }
-}
-
 // The shortcuts dialog and the uninstaller take the first shortcutCount rows
-// as those with shortcuts; two rows of one folder may not share a name.
-void checkRowOrder(Checker& checker, const CheckedProduct& product)
+// as those with shortcuts; two rows of one folder may not share a name. The
+// rows stand in the order of their sections.
+void checkRowOrder(Checker& checker, const CheckedProduct& product,
+                   const std::vector<const DescribedSection*>& sections)
 {
-    std::vector<const DescribedSection*> sections;
-    for (const DescribedSection& section : checker.description.sections) {
-        if (isRowSection(section.name)) {
-            sections.push_back(&section);
-        }
-    }
-    for (size_t i = 1; i < product.rows.size() && i < sections.size(); ++i) {
+    for (size_t i = 1; i < product.rows.size(); ++i) {
         if (product.rows[i].shortcutCaption != "-" && product.rows[i - 1].shortcutCaption == "-") {
             checker.problem(sections[i]->line, "rows with a shortcut come first: [" + sections[i]->name +
                                                    "] has one, the row before it has none");
@@ -549,6 +512,26 @@ void checkRowOrder(Checker& checker, const CheckedProduct& product)
     }
 }
 
+void checkRows(Checker& checker, CheckedProduct& product)
+{
+    std::vector<const DescribedSection*> sections;
+    for (const DescribedSection& section : checker.description.sections) {
+        if (isRowSection(section.name)) {
+            checkRow(checker, section, product);
+            sections.push_back(&section);
+        }
+    }
+    const int lastLine = sections.empty() ? 1 : sections.back()->line;
+    if (product.rows.empty() || product.rows.size() > PAYLOAD_ROWS) {
+        checker.problem(lastLine, "a product has one to " + std::to_string(PAYLOAD_ROWS) +
+                                      " [row NAME] sections; this one has " + std::to_string(product.rows.size()));
+    }
+    if (product.uninstallRow < 0 || product.readMeRow < 0) {
+        checker.problem(lastLine, "one row needs 'role = uninstaller' and one 'role = read-me'");
+    }
+    checkRowOrder(checker, product, sections);
+}
+
 void checkPictures(Checker& checker, const DescribedSection& section, CheckedProduct& product)
 {
     for (const DescribedValue& value : section.values) {
@@ -557,12 +540,12 @@ void checkPictures(Checker& checker, const DescribedSection& section, CheckedPro
             checker.problem(value.line, "'" + value.key + "' is not a picture; the pictures are " + pictureKeys());
             continue;
         }
-        std::vector<unsigned char> bytes;
-        const std::string path = namedFile(checker, product, value, &bytes);
+        std::string contents;
+        const std::string path = namedFile(checker, product, value, contents);
         if (path.empty()) {
             continue;
         }
-        const std::string problem = pictureProblem(*rule, bytes);
+        const std::string problem = pictureProblem(*rule, std::vector<unsigned char>(contents.begin(), contents.end()));
         if (!problem.empty()) {
             checker.problem(value.line, value.value + " " + problem);
         }
@@ -618,7 +601,6 @@ std::vector<std::string> checkProduct(const Description& description, CheckedPro
     checkInstallSection(checker, installSection, product);
     checkTextsSection(checker, textsSection, product);
     checkRows(checker, product);
-    checkRowOrder(checker, product);
     if (const DescribedSection* pictures = findSection(description, "pictures")) {
         checkPictures(checker, *pictures, product);
     }

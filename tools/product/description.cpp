@@ -105,14 +105,21 @@ Description parseDescription(const std::string& path, const std::string& text, s
     return description;
 }
 
-Description readDescription(const std::string& path, std::vector<std::string>& problems)
+bool readWholeFile(const std::string& path, std::string& contents)
 {
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    std::ostringstream text;
+    text << file.rdbuf();
+    contents = text.str();
+    return file.good() || file.eof();
+}
+
+Description readDescription(const std::string& path, std::vector<std::string>& problems)
+{
+    std::string text;
+    if (!readWholeFile(path, text)) {
         problems.push_back(path + ": cannot be read");
         return {path, folderOf(path), {}};
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parseDescription(path, text.str(), problems);
+    return parseDescription(path, text, problems);
 }

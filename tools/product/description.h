@@ -23,6 +23,9 @@ struct Description {
     std::vector<DescribedSection> sections;
 };
 
+// The whole file; false when it cannot be read.
+bool readWholeFile(const std::string& path, std::string& contents);
+
 // "path:line: text", the form compilers use, so that editors can jump to it.
 std::string problemAt(const Description& description, int line, const std::string& text);
 

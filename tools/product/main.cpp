@@ -3,33 +3,20 @@
 // "file:line: rule" and nothing is written.
 #include "checked_product.h"
 #include "generated_files.h"
+#include "picture_files.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace {
-std::string fileText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // A file whose contents are unchanged keeps its time, so that the build
 // redoes nothing after a description was merely read again.
-bool writeIfChanged(const std::string& path, const std::string& contents)
+std::string writeIfChanged(const std::string& path, const std::string& contents)
 {
-    std::ifstream present(path, std::ios::binary);
-    if (present && fileText(path) == contents) {
-        return true;
+    std::string present;
+    if (readWholeFile(path, present) && present == contents) {
+        return "";
     }
-    const std::string temporary = path + ".new";
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file << contents;
-    file.close();
-    return file && std::rename(temporary.c_str(), path.c_str()) == 0;
+    return writeFileReplacing(path, Bytes(contents.begin(), contents.end()));
 }
 } // namespace
 
@@ -52,11 +39,17 @@ int main(int argc, char** argv)
     if (!problems.empty()) {
         return 1;
     }
+    std::string licence;
     std::vector<GeneratedFile> files = generatedFiles(product, argv[1], outputFolder);
-    files.push_back({"license.txt", withCrLf(fileText(product.licenceFile))});
+    if (!readWholeFile(product.licenceFile, licence)) {
+        std::fprintf(stderr, "product: cannot read %s\n", product.licenceFile.c_str());
+        return 1;
+    }
+    files.push_back({"license.txt", withCrLf(licence)});
     for (const GeneratedFile& file : files) {
-        if (!writeIfChanged(outputFolder + "/" + file.name, file.contents)) {
-            std::fprintf(stderr, "product: cannot write %s/%s\n", outputFolder.c_str(), file.name.c_str());
+        const std::string error = writeIfChanged(outputFolder + "/" + file.name, file.contents);
+        if (!error.empty()) {
+            std::fprintf(stderr, "product: %s\n", error.c_str());
             return 1;
         }
     }

@@ -7,7 +7,7 @@
 namespace {
 // The drawn pictures' sizes and depths, which the dialogs and the backdrop
 // are laid out for.
-const PictureRule pictureRules[] = {
+const PictureRule allPictureRules[] = {
     {"product icon", "icon100.ico", true, 32, 32, 8},      {"group icon", "icon101.ico", true, 32, 32, 8},
     {"page picture", "bitmap200.bmp", false, 120, 168, 8}, {"strip picture", "bitmap201.bmp", false, 120, 168, 4},
     {"banner", "bitmap202.bmp", false, 334, 58, 8},        {"banner fill", "bitmap203.bmp", false, 20, 58, 8},
@@ -38,6 +38,14 @@ bool dibHeaderAt(const std::vector<unsigned char>& bytes, size_t at, size_t leng
     return header.size == sizeof header;
 }
 
+// dibIsComplete reads the header in place: it gets an aligned copy of the
+// block, which dibHeaderAt has found inside the file.
+bool dibIsWhole(const std::vector<unsigned char>& bytes, size_t at, size_t length)
+{
+    const std::vector<unsigned char> aligned(bytes.begin() + at, bytes.begin() + at + length);
+    return dibIsComplete(reinterpret_cast<const DibHeader*>(aligned.data()), aligned.size());
+}
+
 std::string sizeText(int width, int height) { return std::to_string(width) + " x " + std::to_string(height); }
 
 std::string bitmapProblem(const PictureRule& rule, const std::vector<unsigned char>& bytes)
@@ -54,8 +62,7 @@ std::string bitmapProblem(const PictureRule& rule, const std::vector<unsigned ch
         return "is " + sizeText(header.width, header.height) + " pixels in " + std::to_string(header.bitCount) +
                " bits per pixel" + (header.compression != 0 ? ", compressed" : "") + "; it must be " + wanted;
     }
-    std::vector<unsigned char> aligned(bytes.begin() + BITMAP_FILE_HEADER_SIZE, bytes.end());
-    if (!dibIsComplete(reinterpret_cast<const DibHeader*>(aligned.data()), aligned.size())) {
+    if (!dibIsWhole(bytes, BITMAP_FILE_HEADER_SIZE, bytes.size() - BITMAP_FILE_HEADER_SIZE)) {
         return "is cut short: its pixel rows are not all there";
     }
     return "";
@@ -77,9 +84,8 @@ bool iconHasImage(const std::vector<unsigned char>& bytes, int size, int bitsPer
         if (bytes[entry] != size || bytes[entry + 1] != size || !dibHeaderAt(bytes, offset, length, header)) {
             continue;
         }
-        std::vector<unsigned char> aligned(bytes.begin() + offset, bytes.begin() + offset + length);
         if (header.width == size && header.height == 2 * size && header.bitCount <= bitsPerPixel &&
-            header.compression == 0 && dibIsComplete(reinterpret_cast<const DibHeader*>(aligned.data()), length)) {
+            header.compression == 0 && dibIsWhole(bytes, offset, length)) {
             return true;
         }
     }
@@ -103,9 +109,11 @@ std::string iconProblem(const PictureRule& rule, const std::vector<unsigned char
 }
 } // namespace
 
+std::span<const PictureRule> pictureRules() { return allPictureRules; }
+
 const PictureRule* pictureRule(const std::string& key)
 {
-    for (const PictureRule& rule : pictureRules) {
+    for (const PictureRule& rule : allPictureRules) {
         if (key == rule.key) {
             return &rule;
         }
@@ -116,7 +124,7 @@ const PictureRule* pictureRule(const std::string& key)
 std::string pictureKeys()
 {
     std::string keys;
-    for (const PictureRule& rule : pictureRules) {
+    for (const PictureRule& rule : allPictureRules) {
         keys += (keys.empty() ? "" : ", ") + std::string(rule.key);
     }
     return keys;

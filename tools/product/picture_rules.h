@@ -2,6 +2,7 @@
 // must be of the size and colour depth the setup's windows are laid out for.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ struct PictureRule {
     int width, height; // bitmaps: exact; icons: the large image (plus a half-size one)
     int bitsPerPixel;  // bitmaps: exact; icons: at most
 };
+
+// Every picture a product may bring, in the order of the resource script.
+std::span<const PictureRule> pictureRules();
 
 // The rule of a [pictures] key, or null for a key that names no picture.
 const PictureRule* pictureRule(const std::string& key);
