@@ -1,21 +1,16 @@
 #include "engine/install_files.h"
 
-#include <sddl.h>
-
-#include <cstring>
-
 #include "engine/decode_to_file.h"
+#include "engine/install_record.h"
 #include "engine/payload_check.h"
 #include "engine/portable/install_rules.h"
 #include "engine/portable/paths.h"
-#include "engine/safe_paths.h"
 #include "pages/location_page.h"
 #include "pages/progress.h"
 #include "resource.h"
 #include "shell/wizard.h"
 
 namespace {
-constexpr DWORD SEQUENTIAL_NORMAL = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
 constexpr char createFailedText[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
 constexpr char writeFailedText[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
 
@@ -26,29 +21,59 @@ int abortInstallation(HWND page, const char* text)
 }
 
 // The folder of the installation that the publisher key records: only an
-// administrator can have written it, so its files are the product's own.
+// administrator can have written it.
 bool isRecordedInstallation(const char* folder)
 {
     char recorded[PATH_BUFFER_SIZE];
     return readPreviousFolder(recorded) && compareNoCase(recorded, folder) == 0;
 }
 
-// Writes one row's file; the text of the error to show, or null.
-const char* writeRow(HWND page, const PayloadEntry& row, const char* target, const FILETIME& stamp)
+// A recorded file goes when it is unchanged; a changed one is the user's
+// and stays, and is no longer recorded. Data files stay as they are.
+void clearRecordedItem(void* context, const wchar_t* path, const RecordItem& item)
+{
+    const HeldFolder& folder = *static_cast<const HeldFolder*>(context);
+    const wchar_t* name = nameInFolder(path, folder.path);
+    if (item.kind != RECORD_FILE || name == nullptr || !shouldDeleteOnClear(name)) {
+        return;
+    }
+    const FileMeasure expected = {item.size, item.crc};
+    if (deleteFileIn(folder, name, &expected) != DELETE_FAILED) {
+        forgetRecordedItem(path);
+    }
+}
+
+bool isRecordedFile(const HeldFolder& folder, const wchar_t* name)
+{
+    wchar_t path[MAX_PATH];
+    RecordItem item;
+    return !pathInFolder(folder, name, path) || readRecordedItem(path, &item);
+}
+
+// A file that a row keeps stays recorded only while it is what the setup wrote.
+void forgetChangedFile(const HeldFolder& folder, const wchar_t* name)
+{
+    wchar_t path[MAX_PATH];
+    RecordItem item;
+    FileMeasure found;
+    if (pathInFolder(folder, name, path) && readRecordedItem(path, &item) &&
+        !(measureFileIn(folder, name, &found.size, &found.crc) && isUnchangedFile(item, found.size, found.crc))) {
+        forgetRecordedItem(path);
+    }
+}
+
+// Writes one row's file through the held folder and records it; the text of
+// the error to show, or null.
+const char* writeRow(HWND page, const PayloadEntry& row, const HeldFolder& folder, const wchar_t* name,
+                     const FILETIME& stamp)
 {
     const uint8_t* packed = checkedPackedStream(row);
     if (packed == nullptr) {
         return damagedPayloadText;
     }
-    if (isLink(target)) {
-        return createFailedText;
-    }
-    // A read-only file of an earlier installation is replaced like any other:
-    // creating over it would fail and end the setup at every attempt.
-    clearReadOnly(target);
-    HANDLE file =
-        CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, SEQUENTIAL_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    wchar_t path[MAX_PATH];
+    HANDLE file = pathInFolder(folder, name, path) ? createFileIn(folder, name) : nullptr;
+    if (file == nullptr) {
         return createFailedText;
     }
     const DecodeResult result = decodeToFile(page, packed, row, file);
@@ -58,6 +83,7 @@ const char* writeRow(HWND page, const PayloadEntry& row, const char* target, con
     CloseHandle(file);
     switch (result) {
     case DECODE_WRITTEN:
+        recordItem(path, {RECORD_FILE, row.unpackedSize, row.unpackedCrc});
         return nullptr;
     case DECODE_WRITE_FAILED:
         return writeFailedText;
@@ -65,15 +91,25 @@ const char* writeRow(HWND page, const PayloadEntry& row, const char* target, con
         return damagedPayloadText;
     }
 }
-} // namespace
 
-int installFiles(HWND page) { return installRows(page, installConfig.files, installConfig.fileCount); }
-
-int installRows(HWND page, const PayloadEntry* rows, int count)
+// Handles one row; the text of the error to show, or null.
+const char* installRow(HWND page, const PayloadEntry& row, const HeldFolder& folder, const FILETIME& stamp)
 {
-    if (!prepareInstallFolder(installPaths.installDir)) {
-        return abortInstallation(page, createFailedText);
+    wchar_t name[MAX_PATH];
+    if (!widenPath(row.fileName, name)) {
+        return createFailedText;
     }
+    if (!shouldWriteFile(folder, name, row)) {
+        forgetChangedFile(folder, name);
+        addProgress(page, row.unpackedSize);
+        return nullptr;
+    }
+    return writeRow(page, row, folder, name, stamp);
+}
+
+int installHeldRows(HWND page, const PayloadEntry* rows, int count, const HeldFolder& installFolder,
+                    const HeldFolder& windowsFolder)
+{
     const FILETIME stamp = fileStampUtc();
     for (int i = 0; i < count; ++i) {
         progressTotal += rows[i].unpackedSize;
@@ -83,105 +119,93 @@ int installRows(HWND page, const PayloadEntry* rows, int count)
 
     for (int i = 0; i < count; ++i) {
         const PayloadEntry& row = rows[i];
-        const char* folder = (row.flags & FILE_IN_WINDOWS_DIR) ? installPaths.windowsDir : installPaths.installDir;
+        const bool inWindows = (row.flags & FILE_IN_WINDOWS_DIR) != 0;
         char target[MAX_PATH];
-        const bool fits = joinPath(target, sizeof target, folder, row.fileName, 0);
+        const bool fits = joinPath(target, sizeof target, inWindows ? installPaths.windowsDir : installPaths.installDir,
+                                   row.fileName, 0);
         SetDlgItemTextA(page, IDC_EXTRACTING, target);
         setDlgItemNumber(page, IDC_CURRENT_FILE, static_cast<uint32_t>(i + 1));
         pumpMessagesFor(page, 500);
         // A path too long for its buffer is a destination that cannot be created.
-        if (!fits) {
-            return abortInstallation(page, createFailedText);
-        }
-        if (!shouldWriteFile(target, row)) {
-            addProgress(page, row.unpackedSize);
-            continue;
-        }
-        if (const char* failure = writeRow(page, row, target, stamp)) {
+        const char* failure =
+            fits ? installRow(page, row, inWindows ? windowsFolder : installFolder, stamp) : createFailedText;
+        if (failure != nullptr) {
             return abortInstallation(page, failure);
         }
     }
     return 1;
 }
+} // namespace
 
-bool prepareInstallFolder(const char* folder)
+int installFiles(HWND page) { return installRows(page, installConfig.files, installConfig.fileCount); }
+
+// Both folders are held from the start to the end of the work, so that the
+// folders judged are the folders written to.
+int installRows(HWND page, const PayloadEntry* rows, int count)
 {
-    if (passesThroughLink(folder)) {
+    HeldFolder installFolder = {};
+    HeldFolder windowsFolder = {};
+    const int result = prepareInstallFolder(installFolder, installPaths.installDir) &&
+                               holdFolder(windowsFolder, installPaths.windowsDir, nullptr)
+                           ? installHeldRows(page, rows, count, installFolder, windowsFolder)
+                           : abortInstallation(page, createFailedText);
+    releaseFolder(installFolder);
+    releaseFolder(windowsFolder);
+    return result;
+}
+
+bool prepareInstallFolder(HeldFolder& folder, const char* path)
+{
+    const bool earlier = installRecordExists() && isRecordedInstallation(path);
+    openInstallRecord(true);
+    if (!holdFolder(folder, path, recordCreatedFolder)) {
         return false;
     }
-    if (!pathExists(folder)) {
-        createFolderPath(folder);
-    } else if (isRecordedInstallation(folder)) {
-        clearOldInstall(folder);
+    if (earlier) {
+        RecordItem item;
+        if (readRecordedItem(folder.path, &item) && item.kind == RECORD_FOLDER) {
+            clearOldInstall(folder);
+        }
+        visitInstallRecord(clearRecordedItem, &folder);
     }
     return true;
 }
 
-void createFolderPath(const char* path)
+namespace {
+// Only administrators can write below a folder the setup created: what lies
+// there besides the user's data is an earlier version's. Recorded files are
+// judged by the record instead.
+void clearEntry(void*, const HeldFolder& folder, const wchar_t* name, uint32_t attributes, uint32_t reparseTag)
 {
-    SECURITY_ATTRIBUTES security = {sizeof security, nullptr, FALSE};
-    const bool isProtected = ConvertStringSecurityDescriptorToSecurityDescriptorA(
-        protectedFolderAccess, SDDL_REVISION_1, &security.lpSecurityDescriptor, nullptr);
-    visitFolderLevels(path, [&security, isProtected](const char* level) {
-        CreateDirectoryA(level, isProtected ? &security : nullptr); // a level that exists already just fails
-        return true;
-    });
-    if (isProtected) {
-        LocalFree(security.lpSecurityDescriptor);
+    if (isLinkEntry(attributes, reparseTag)) {
+        return;
     }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        if (shouldDeleteOnClear(name) && !isRecordedFile(folder, name)) {
+            deleteFileIn(folder, name, nullptr);
+        }
+        return;
+    }
+    HeldFolder subfolder = {};
+    if (name[0] != L'.' && holdSubfolder(subfolder, folder, name)) {
+        clearOldInstall(subfolder);
+    }
+    releaseFolder(subfolder);
 }
+} // namespace
 
-void clearOldInstall(const char* folder)
-{
-    char pattern[MAX_PATH];
-    if (!joinPath(pattern, sizeof pattern, folder, "*.*", 0)) {
-        return;
-    }
-    // A folder may have become a link since it was listed: it is judged again
-    // as it is entered.
-    if (isLink(folder)) {
-        return;
-    }
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(pattern, &entry);
-    if (search == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    do {
-        const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        // A link may lead out of the install folder: leave it and what it leads to.
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || (isFolder && entry.cFileName[0] == '.')) {
-            continue;
-        }
-        char path[MAX_PATH];
-        if (!joinPath(path, sizeof path, folder, entry.cFileName, 0)) {
-            continue;
-        }
-        if (isFolder) {
-            clearOldInstall(path);
-        } else if (shouldDeleteOnClear(entry.cFileName)) {
-            clearReadOnly(path); // so that a read-only file can go
-            DeleteFileA(path);
-        }
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-}
+void clearOldInstall(const HeldFolder& folder) { listHeldFolder(folder, clearEntry, nullptr); }
 
-bool shouldDeleteOnClear(const char* name)
+bool shouldDeleteOnClear(const wchar_t* name)
 {
     return !hasPreservedExtension(name, preservedExtensions, PRESERVED_EXTENSION_COUNT);
 }
 
-bool shouldWriteFile(const char* target, const PayloadEntry& row)
+bool shouldWriteFile(const HeldFolder& folder, const wchar_t* name, const PayloadEntry& row)
 {
     if (row.flags & FILE_OVERWRITE) {
         return true;
     }
-    HANDLE existing =
-        CreateFileA(target, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, SEQUENTIAL_NORMAL, nullptr);
-    if (existing == INVALID_HANDLE_VALUE) {
-        return true;
-    }
-    CloseHandle(existing);
-    return false;
+    const FileState state = readableFileState(folder, name);
+    return state == FILE_ABSENT || state == FILE_UNREADABLE;
 }

@@ -3,8 +3,8 @@
 bool pathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 // A link may lead anywhere: nothing is ever written or deleted through one.
-// The entry's own attributes are read from its folder, so that a link whose
-// target is missing (which a create would make) counts too.
+// The entry's own attributes and reparse tag are read from its folder, so
+// that a link whose target is missing (which a create would make) counts too.
 bool isLink(const char* path)
 {
     WIN32_FIND_DATAA entry;
@@ -13,7 +13,7 @@ bool isLink(const char* path)
         return false;
     }
     FindClose(search);
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return isLinkEntry(entry.dwFileAttributes, entry.dwReserved0);
 }
 
 bool passesThroughLink(const char* path)

@@ -11,7 +11,7 @@
 #include "shell/config.h"
 
 bool pathExists(const char* path);
-// True when the entry itself is a junction or symbolic link, whatever it leads to.
+// True when the entry itself is a link (a junction, a symbolic link), whatever it leads to.
 bool isLink(const char* path);
 // True when an existing level of the absolute folder path below its drive
 // root is a link, or when the path cannot be judged (not drive-rooted, too long).

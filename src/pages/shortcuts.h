@@ -9,9 +9,10 @@ INT_PTR runShortcutsDialog(HWND page);
 
 INT_PTR CALLBACK shortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Creates the group folder and one shortcut per shortcut row. Returns 0 only
-// when COM cannot be initialised; a folder or shortcut that cannot be made is
-// passed over.
+// Creates the group folder, every missing level of it, and one shortcut per
+// shortcut row, recording each. Returns 0 when the group folder cannot be
+// made or COM cannot be initialised; a shortcut that cannot be made, or one
+// of that name that is another program's, is passed over.
 int createShortcuts(HWND dialog);
 
 // Creates and saves one shortcut file, replacing any of the same name.

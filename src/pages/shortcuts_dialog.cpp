@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "engine/group_folder.h"
+#include "engine/install_record.h"
 #include "engine/portable/paths.h"
 #include "pages/portable/link_path.h"
 #include "pages/shortcuts.h"
@@ -21,6 +23,27 @@ constexpr uint32_t AFTER_LAST_SHORTCUT_MS = 500;
 // library, whose one object file would bring some 40 KB of other identifiers.
 constexpr CLSID shellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
+// The group's folder while the shortcuts are written: held, so that the
+// folder judged is the folder written to.
+HeldFolder groupFolder;
+
+// A shortcut of that name that an earlier installation did not write is
+// another program's, in a group the user chose to share: it stays as it is.
+bool mayWriteShortcut(const wchar_t* name, const wchar_t* path)
+{
+    RecordItem item;
+    return readableFileState(groupFolder, name) == FILE_ABSENT ||
+           (readRecordedItem(path, &item) && item.kind == RECORD_SHORTCUT);
+}
+
+void recordShortcut(const wchar_t* name, const wchar_t* path)
+{
+    RecordItem item = {RECORD_SHORTCUT, 0, 0};
+    if (measureFileIn(groupFolder, name, &item.size, &item.crc)) {
+        recordItem(path, item);
+    }
+}
+
 // A target or shortcut path that does not fit its buffer skips that
 // shortcut rather than naming another file.
 void createRowShortcut(const PayloadEntry& row)
@@ -28,10 +51,15 @@ void createRowShortcut(const PayloadEntry& row)
     const char* folder = (row.flags & FILE_IN_INSTALL_DIR) ? installPaths.installDir : installPaths.windowsDir;
     char target[MAX_PATH];
     char linkPath[MAX_PATH];
+    wchar_t name[MAX_PATH];
+    wchar_t path[MAX_PATH];
     if (joinPath(target, sizeof target, folder, row.fileName, 0) &&
         buildLinkPath(linkPath, sizeof linkPath, installPaths.programsDir, installPaths.groupName,
-                      row.shortcutCaption)) {
+                      row.shortcutCaption) &&
+        shortcutFileName(row.shortcutCaption, name) && pathInFolder(groupFolder, name, path) &&
+        mayWriteShortcut(name, path)) {
         createShellLink(target, folder, linkPath, row.shortcutCaption);
+        recordShortcut(name, path);
     }
 }
 
@@ -71,21 +99,22 @@ INT_PTR CALLBACK shortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 }
 
 // COM belongs to this work alone, from its start to its end: a thread on
-// which COM was already initialised (S_FALSE) counts as a failure too.
+// which COM was already initialised (S_FALSE) counts as a failure too. Every
+// missing level of the group is created; a group whose folder cannot be made
+// (a file in the way) is a failure, before anything is recorded as complete.
 int createShortcuts(HWND dialog)
 {
+    if (!holdGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName, recordCreatedFolder)) {
+        return 0;
+    }
     if (CoInitialize(nullptr) != S_OK) {
+        releaseFolder(groupFolder);
         return 0;
     }
     const int count = installConfig.shortcutCount;
     SendDlgItemMessageA(dialog, IDC_SHORTCUT_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, count));
     SendDlgItemMessageA(dialog, IDC_SHORTCUT_BAR, PBM_SETSTEP, 1, 0);
 
-    // Only the last level is created; an existing group is reused.
-    char groupFolder[MAX_PATH];
-    if (joinPath(groupFolder, sizeof groupFolder, installPaths.programsDir, installPaths.groupName, 0)) {
-        CreateDirectoryA(groupFolder, nullptr);
-    }
     for (int i = 0; i < count; ++i) {
         const PayloadEntry& row = installConfig.files[i];
         SetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, row.shortcutCaption);
@@ -95,6 +124,7 @@ int createShortcuts(HWND dialog)
     }
     pumpMessagesFor(dialog, AFTER_LAST_SHORTCUT_MS);
     CoUninitialize();
+    releaseFolder(groupFolder);
     return 1;
 }
 

@@ -1,7 +1,11 @@
 #include "uninstall/removal.h"
 
 #include <cstring>
+#include <cwchar>
 
+#include "engine/group_folder.h"
+#include "engine/held_folder.h"
+#include "engine/install_record.h"
 #include "engine/portable/install_rules.h"
 #include "engine/portable/paths.h"
 #include "engine/portable/registration_texts.h"
@@ -15,10 +19,15 @@ LeftBehind leftBehind;
 char keptFolder[PATH_BUFFER_SIZE];
 
 namespace {
-// The recorded group's folder; empty when the group is not the setup's.
-char groupFolder[PATH_BUFFER_SIZE];
+// The folders the steps work in, held from the start to the end of the
+// removal; one that is not held is not the setup's, or is gone.
+HeldFolder installFolder;
+HeldFolder windowsFolder;
+HeldFolder groupFolder;
+// The programs folder, above which no recorded folder is ever removed.
+wchar_t programsFolder[MAX_PATH];
 // This program's file, and whether it is the installed uninstaller.
-char runningPath[MAX_PATH];
+wchar_t runningPath[MAX_PATH];
 bool runsFromInstalledFile;
 // The path the current step works on.
 char stepPath[MAX_PATH];
@@ -48,10 +57,28 @@ bool readExactText(HKEY key, const char* name, char* out, DWORD capacity)
     return exact;
 }
 
+// Holds a recorded folder; one that exists but cannot be held (a link, or
+// one of the folders above it is) is left alone and reported, so that the
+// entry stays for a later run.
+bool holdRecordedFolder(HeldFolder& held, const char* folder, bool (*hold)(HeldFolder&, const char*))
+{
+    if (passesThroughLink(folder) || (!hold(held, folder) && pathExists(folder))) {
+        addLeftBehind(leftBehind, folder);
+        return false;
+    }
+    return true;
+}
+
+bool holdInstallFolder(HeldFolder& held, const char* folder) { return holdFolder(held, folder, nullptr); }
+
+bool holdGroup(HeldFolder& held, const char*)
+{
+    return holdGroupFolder(held, installPaths.programsDir, installPaths.groupName, nullptr);
+}
+
 // The install folder is the setup's when the entry and the publisher value
-// name the same canonical folder; one reached through a link is left alone
-// and reported, so that the entry stays for a later run. installDir stays
-// empty unless the folder is the setup's.
+// name the same canonical folder. installDir stays empty unless the folder is
+// the setup's.
 void readInstallFolder(HKEY entry)
 {
     char publisherValue[PATH_BUFFER_SIZE];
@@ -63,11 +90,7 @@ void readInstallFolder(HKEY entry)
     if (publisher != nullptr) {
         RegCloseKey(publisher);
     }
-    const bool linked = recorded && passesThroughLink(installPaths.installDir);
-    if (linked) {
-        addLeftBehind(leftBehind, installPaths.installDir);
-    }
-    if (!recorded || linked) {
+    if (!recorded || !holdRecordedFolder(installFolder, installPaths.installDir, holdInstallFolder)) {
         installPaths.installDir[0] = '\0';
     }
 }
@@ -75,56 +98,44 @@ void readInstallFolder(HKEY entry)
 void readGroupFolder(HKEY entry)
 {
     fillProgramsDir(nullptr);
+    char folder[PATH_BUFFER_SIZE];
     if (readExactText(entry, programGroupValue, installPaths.groupName, sizeof installPaths.groupName) &&
-        composeGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName) &&
-        passesThroughLink(groupFolder)) {
-        addLeftBehind(leftBehind, groupFolder);
-        groupFolder[0] = '\0';
+        composeGroupFolder(folder, installPaths.programsDir, installPaths.groupName) &&
+        widenPath(installPaths.programsDir, programsFolder)) {
+        holdRecordedFolder(groupFolder, folder, holdGroup);
     }
 }
 
-// A file with a preserved extension is the user's data unless it still
-// carries the stamp that the setup gave it.
-bool isUserData(const char* path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    const FILETIME stamp = fileStampUtc();
-    return hasPreservedExtension(path, preservedExtensions, PRESERVED_EXTENSION_COUNT) &&
-           (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
-            CompareFileTime(&data.ftLastWriteTime, &stamp) != 0);
-}
-
-// Deletes one file that the setup made. A missing file is gone already; a
+// Deletes one file that the record says the setup wrote, through its held
+// folder, when it is unchanged. A changed file is the user's and stays; a
 // link, or a file that cannot be deleted (held open), is reported.
-void removeInstalledFile(const char* path)
+void removeRecordedFile(const HeldFolder& folder, const wchar_t* name, RecordKind kind)
 {
-    if (!pathExists(path) || isUserData(path)) {
+    wchar_t path[MAX_PATH];
+    RecordItem item;
+    if (!isHeld(folder) || !pathInFolder(folder, name, path) || !readRecordedItem(path, &item) || item.kind != kind) {
         return;
     }
-    if (isLink(path)) {
-        addLeftBehind(leftBehind, path);
+    const FileMeasure expected = {item.size, item.crc};
+    switch (deleteFileIn(folder, name, &expected)) {
+    case DELETE_LINK:
+    case DELETE_FAILED:
+        addLeftBehind(leftBehind, stepPath);
         return;
-    }
-    clearReadOnly(path);
-    if (!DeleteFileA(path)) {
-        addLeftBehind(leftBehind, path);
-    }
-}
-
-// Removes the folder when it is empty and, judged again now, not a link.
-void removeEmptyFolder(const char* folder)
-{
-    if (folder[0] != '\0' && pathExists(folder) && !isLink(folder)) {
-        RemoveDirectoryA(folder);
+    default:
+        forgetRecordedItem(path);
     }
 }
 
 // A path that does not fit its buffer is one the setup could not make either.
 void removeShortcut(int row)
 {
-    if (groupFolder[0] != '\0' && buildLinkPath(stepPath, sizeof stepPath, installPaths.programsDir,
-                                                installPaths.groupName, installConfig.files[row].shortcutCaption)) {
-        removeInstalledFile(stepPath);
+    const char* caption = installConfig.files[row].shortcutCaption;
+    wchar_t name[MAX_PATH];
+    if (isHeld(groupFolder) &&
+        buildLinkPath(stepPath, sizeof stepPath, installPaths.programsDir, installPaths.groupName, caption) &&
+        shortcutFileName(caption, name)) {
+        removeRecordedFile(groupFolder, name, RECORD_SHORTCUT);
     }
 }
 
@@ -133,14 +144,19 @@ void removeShortcut(int row)
 void removeRowFile(int row)
 {
     const PayloadEntry& entry = installConfig.files[row];
-    const char* folder = (entry.flags & FILE_IN_WINDOWS_DIR) ? installPaths.windowsDir : installPaths.installDir;
-    if (folder[0] == '\0' || !joinPath(stepPath, sizeof stepPath, folder, entry.fileName, 0)) {
+    const bool inWindows = (entry.flags & FILE_IN_WINDOWS_DIR) != 0;
+    const char* folder = inWindows ? installPaths.windowsDir : installPaths.installDir;
+    const HeldFolder& held = inWindows ? windowsFolder : installFolder;
+    wchar_t name[MAX_PATH];
+    wchar_t path[MAX_PATH];
+    if (folder[0] == '\0' || !joinPath(stepPath, sizeof stepPath, folder, entry.fileName, 0) ||
+        !widenPath(entry.fileName, name) || !pathInFolder(held, name, path)) {
         return;
     }
-    if (runningPath[0] != '\0' && compareNoCase(stepPath, runningPath) == 0) {
+    if (runningPath[0] != L'\0' && samePath(path, runningPath)) {
         runsFromInstalledFile = true;
     } else {
-        removeInstalledFile(stepPath);
+        removeRecordedFile(held, name, RECORD_FILE);
     }
 }
 
@@ -204,16 +220,66 @@ void removeRecords()
     deleteKeyIfEmpty(publisherPath);
 }
 
-// The folders once their files are gone; the default root, which the setup
-// created, too when it is then empty. Only when nothing is left but the
+// A folder level the setup created goes once it is empty: the install
+// folder and the levels above it, the group folder and the levels above it
+// inside the programs folder.
+struct FolderRemoval {
+    wchar_t install[MAX_PATH];
+    wchar_t group[MAX_PATH];
+    bool removedAny;
+};
+
+void removeCreatedFolder(void* context, const wchar_t* path, const RecordItem& item)
+{
+    FolderRemoval& removal = *static_cast<FolderRemoval*>(context);
+    const bool ours = isFolderOrAbove(path, removal.install) ||
+                      (isFolderOrAbove(path, removal.group) && !isFolderOrAbove(path, programsFolder));
+    if (item.kind == RECORD_FOLDER && ours && removeFolderIfEmpty(path)) {
+        forgetRecordedItem(path);
+        removal.removedAny = true;
+    }
+}
+
+// Each pass removes the deepest empty level of each chain, until a pass
+// removes nothing.
+void removeCreatedFolders()
+{
+    FolderRemoval removal = {};
+    std::wcscpy(removal.install, installFolder.path);
+    std::wcscpy(removal.group, groupFolder.path);
+    releaseFolder(installFolder);
+    releaseFolder(groupFolder);
+    do {
+        removal.removedAny = false;
+        visitInstallRecord(removeCreatedFolder, &removal);
+    } while (removal.removedAny);
+}
+
+// A running program cannot delete its own file. It is renamed aside, so that
+// its place is free at once: a reinstall before the next restart of Windows
+// writes a new uninstaller there, which that restart leaves alone. The
+// renamed file goes at the restart.
+void removeRunningFile()
+{
+    constexpr wchar_t asideSuffix[] = L".removed";
+    wchar_t aside[MAX_PATH];
+    if (std::wcslen(runningPath) + std::wcslen(asideSuffix) < MAX_PATH) {
+        std::wcscpy(aside, runningPath);
+        std::wcscat(aside, asideSuffix);
+        if (MoveFileExW(runningPath, aside, MOVEFILE_REPLACE_EXISTING)) {
+            MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+            return;
+        }
+    }
+    MoveFileExW(runningPath, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// The folders once their files are gone. Only when nothing is left but the
 // user's data do the records and the uninstaller itself go.
 void finishRemoval()
 {
-    removeEmptyFolder(groupFolder);
-    removeEmptyFolder(installPaths.installDir);
-    if (isDirectSubfolder(installPaths.installDir, defaultInstallRoot) && !pathExists(installPaths.installDir)) {
-        removeEmptyFolder(defaultInstallRoot);
-    }
+    releaseFolder(windowsFolder);
+    removeCreatedFolders();
     if (leftBehind.count != 0) {
         return;
     }
@@ -221,10 +287,10 @@ void finishRemoval()
     if (installPaths.installDir[0] != '\0' && pathExists(installPaths.installDir)) {
         lstrcpynA(keptFolder, installPaths.installDir, sizeof keptFolder);
     }
+    deleteInstallRecord();
     removeRecords();
-    // A running program cannot delete its own file: it goes at the next start of Windows.
     if (runsFromInstalledFile) {
-        MoveFileExA(runningPath, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        removeRunningFile();
     }
 }
 } // namespace
@@ -238,11 +304,13 @@ bool readInstallation()
     if (entry == nullptr) {
         return false;
     }
-    const DWORD length = GetModuleFileNameA(nullptr, runningPath, sizeof runningPath);
-    if (length == 0 || length >= sizeof runningPath) {
-        runningPath[0] = '\0';
+    const DWORD length = GetModuleFileNameW(nullptr, runningPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        runningPath[0] = L'\0';
     }
+    openInstallRecord(false);
     fillWindowsDir();
+    holdFolder(windowsFolder, installPaths.windowsDir, nullptr);
     readInstallFolder(entry);
     readGroupFolder(entry);
     RegCloseKey(entry);

@@ -58,3 +58,32 @@ TEST(InstallRules, PathsOfAnotherFormHaveNoLevels)
     EXPECT_TRUE(levels("\\\\server\\share\\x").empty());
     EXPECT_TRUE(levels("Apps\\Tidy").empty());
 }
+
+// Real tags: symbolic links, junctions and other name surrogates are links;
+// cloud files, deduplicated and compressed files are not; a reparse point
+// whose tag was not reported may be anything and counts as a link.
+TEST(LinkEntry, OnlyNameSurrogatesAndUnknownTagsAreLinks)
+{
+    constexpr uint32_t REPARSE_FOLDER = 0x410;
+    constexpr uint32_t REPARSE_FILE = 0x420;
+    for (const uint32_t tag :
+         {0xA000000Cu /* symbolic link */, 0xA0000003u /* junction */, 0xA000001Du /* Linux-subsystem link */, 0u}) {
+        EXPECT_TRUE(isLinkEntry(REPARSE_FOLDER, tag)) << std::hex << tag;
+        EXPECT_TRUE(isLinkEntry(REPARSE_FILE, tag)) << std::hex << tag;
+    }
+    for (const uint32_t tag :
+         {0x9000001Au /* cloud files */, 0x80000013u /* deduplication */, 0x80000017u /* overlay */}) {
+        EXPECT_FALSE(isLinkEntry(REPARSE_FILE, tag)) << std::hex << tag;
+    }
+    EXPECT_FALSE(isLinkEntry(0x10, 0xA000000Cu)) << "a tag without the reparse attribute is stale";
+}
+
+TEST(PreservedExtension, WideNamesFromAListingFollowTheSameRule)
+{
+    const char* const extensions[] = {".KEY", ".DAT"};
+    EXPECT_TRUE(hasPreservedExtension(L"owner.key", extensions, 2));
+    EXPECT_TRUE(hasPreservedExtension(L"x.y.Dat", extensions, 2));
+    EXPECT_FALSE(hasPreservedExtension(L"x.dat.bak", extensions, 2));
+    EXPECT_FALSE(hasPreservedExtension(L"README", extensions, 2));
+    EXPECT_FALSE(hasPreservedExtension(L"x.d\u0101t", extensions, 2)) << "no folding beyond ASCII";
+}

@@ -19,6 +19,7 @@
 #include "../shared/machine_helpers.h"
 #include "../shared/product_facts.h"
 #include "engine/install_files.h"
+#include "engine/install_record.h"
 #include "engine/payload_check.h"
 #include "engine/portable/crc32.h"
 #include "pages/progress.h"
@@ -132,6 +133,29 @@ class Installation : public ::testing::Test {
     HWND page = nullptr;
 };
 
+// Clears the folder as a reinstall clears one the setup created.
+void clearFolder(const std::string& path)
+{
+    HeldFolder folder = {};
+    ASSERT_TRUE(holdFolder(folder, path.c_str(), nullptr)) << path;
+    clearOldInstall(folder);
+    releaseFolder(folder);
+}
+
+std::wstring widePath(const std::string& path) { return std::wstring(path.begin(), path.end()); }
+
+void recordFile(const std::string& path, const std::string& contents)
+{
+    const uint32_t crc = crc32(reinterpret_cast<const uint8_t*>(contents.data()), contents.size());
+    recordItem(widePath(path).c_str(), {RECORD_FILE, static_cast<uint32_t>(contents.size()), crc});
+}
+
+void forgetEarlierInstallation()
+{
+    closeInstallRecord();
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
+}
+
 // The file's three times, all equal, and the local time they stand for.
 void expectStamped(const std::string& path)
 {
@@ -215,7 +239,7 @@ TEST_F(Installation, ClearingKeepsPreservedFilesAndEveryFolder)
     SetFileAttributesA((old + "ro.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA((old + "hidden.doc").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-    clearOldInstall("C:\\Old Install");
+    clearFolder("C:\\Old Install");
     for (const std::string& name : deleted) {
         EXPECT_FALSE(exists(old + name)) << name;
     }
@@ -245,7 +269,7 @@ TEST_F(Installation, ReadOnlyFilesThatRowsReplaceAreWritten)
         writeFile(path, "old", FILE_ATTRIBUTE_READONLY);
     }
     BoxAnswerer boxes;
-    clearOldInstall(installPaths.installDir);
+    clearFolder(installPaths.installDir);
     EXPECT_EQ(installFiles(page), 1);
     EXPECT_TRUE(boxes.texts().empty());
     for (const std::string& path : paths) {
@@ -262,26 +286,54 @@ TEST_F(Installation, ClearingNeverFollowsAFolderLink)
     writeFile(fixtures + "\\linked\\old.txt", "old");
     ASSERT_NE(GetFileAttributesA((fixtures + "\\linked\\link").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
 
-    clearOldInstall((fixtures + "\\linked").c_str());
+    clearFolder(fixtures + "\\linked");
     EXPECT_FALSE(exists(fixtures + "\\linked\\old.txt"));
     EXPECT_TRUE(exists(fixtures + "\\linked\\link"));
     EXPECT_EQ(readFile(fixtures + "\\outside\\precious.txt"), "not part of the installation");
 }
 
-// Only the folder that the publisher key records holds the product's own
-// files; any other existing folder keeps everything it has.
-TEST_F(Installation, OnlyTheRecordedEarlierInstallationIsCleared)
+// What a reinstall clears is what the record says the setup wrote: the
+// recorded files that are unchanged. A changed file and the user's own files
+// in a folder the user chose stay; only in a folder the setup created does
+// the rest go too. A folder recorded without a record, a parent of the
+// recorded folder and an unrecorded folder are not cleared at all.
+TEST_F(Installation, ReinstallClearsByTheRecord)
 {
-    for (const std::string folder : {"C:\\Users Own", "C:\\Recorded"}) {
+    for (const std::string folder : {"C:\\Adopted", "C:\\Recorded", "C:\\Recorded\\Nested", "C:\\Created"}) {
         CreateDirectoryA(folder.c_str(), nullptr);
-        writeFile(folder + "\\old.txt", "old");
+        writeFile(folder + "\\ours.txt", "ours");
+        writeFile(folder + "\\changed.txt", "changed by the user");
+        writeFile(folder + "\\letter.txt", "the user's letter");
     }
-    ASSERT_TRUE(setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, "c:\\recorded"));
-    EXPECT_TRUE(prepareInstallFolder("C:\\Users Own"));
-    EXPECT_TRUE(exists("C:\\Users Own\\old.txt"));
-    EXPECT_TRUE(prepareInstallFolder("C:\\Recorded"));
-    EXPECT_FALSE(exists("C:\\Recorded\\old.txt")) << "recorded in other letter case, it is the same folder";
-    deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
+    HeldFolder held = {};
+    ASSERT_TRUE(setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, "C:\\Recorded"));
+    EXPECT_TRUE(prepareInstallFolder(held, "C:\\Recorded"));
+    releaseFolder(held);
+    EXPECT_EQ(entriesIn("C:\\Recorded").size(), 3u) << "a recorded folder without a record is not the setup's";
+
+    for (const std::string folder : {"C:\\Adopted", "C:\\Recorded\\Nested", "C:\\Created"}) {
+        recordFile(folder + "\\ours.txt", "ours");
+        recordFile(folder + "\\changed.txt", "as the setup wrote it");
+    }
+    recordCreatedFolder(L"C:\\Created");
+    ASSERT_TRUE(setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, "C:\\Recorded\\Nested"));
+    EXPECT_TRUE(prepareInstallFolder(held, "C:\\Recorded"));
+    releaseFolder(held);
+    EXPECT_TRUE(exists("C:\\Recorded\\Nested\\ours.txt")) << "the parent of the recorded folder is not cleared";
+
+    for (const std::string folder : {"c:\\adopted", "C:\\Created"}) {
+        ASSERT_TRUE(setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, folder.c_str()));
+        EXPECT_TRUE(prepareInstallFolder(held, folder.c_str()));
+        releaseFolder(held);
+        EXPECT_FALSE(exists(folder + "\\ours.txt")) << folder;
+        EXPECT_EQ(readFile(folder + "\\changed.txt"), "changed by the user") << folder;
+    }
+    EXPECT_EQ(readFile("C:\\Adopted\\letter.txt"), "the user's letter");
+    EXPECT_FALSE(exists("C:\\Created\\letter.txt")) << "below a folder the setup created, the rest goes too";
+    RecordItem item;
+    EXPECT_FALSE(readRecordedItem(L"C:\\Adopted\\changed.txt", &item)) << "a changed file is no longer the setup's";
+    EXPECT_TRUE(readRecordedItem(L"C:\\Recorded\\Nested\\ours.txt", &item));
+    forgetEarlierInstallation();
 }
 
 // A linked install folder and a folder below a link are left alone, even
@@ -292,8 +344,10 @@ TEST_F(Installation, NothingIsCreatedClearedOrWrittenThroughALink)
     const std::string linked = fixtures + "\\linked\\link";
     writeFile(fixtures + "\\outside\\precious.txt", "not part of the installation");
     ASSERT_TRUE(setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, linked.c_str()));
-    EXPECT_FALSE(prepareInstallFolder(linked.c_str()));
-    EXPECT_FALSE(prepareInstallFolder((linked + "\\" + installConfig.productName).c_str()));
+    HeldFolder held = {};
+    EXPECT_FALSE(prepareInstallFolder(held, linked.c_str()));
+    EXPECT_FALSE(prepareInstallFolder(held, (linked + "\\" + installConfig.productName).c_str()));
+    EXPECT_FALSE(isHeld(held));
     EXPECT_FALSE(exists(fixtures + "\\outside\\" + installConfig.productName));
     setFolders(linked, linked);
     PayloadEntry rows[1] = {row(README_ROW)};
@@ -302,7 +356,7 @@ TEST_F(Installation, NothingIsCreatedClearedOrWrittenThroughALink)
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
     EXPECT_EQ(entriesIn(fixtures + "\\outside"), std::vector<std::string>{"precious.txt"});
     EXPECT_EQ(readFile(fixtures + "\\outside\\precious.txt"), "not part of the installation");
-    deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
+    forgetEarlierInstallation();
 }
 
 // Wine neither keeps nor reports a folder's access list, so what is shown
@@ -319,8 +373,14 @@ TEST_F(Installation, CreatedFoldersAskForAProtectedAccessList)
     EXPECT_STREQ(text, "D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)");
     LocalFree(text);
     LocalFree(descriptor);
-    createFolderPath("C:\\Protected Root\\Install");
+    HeldFolder held = {};
+    EXPECT_TRUE(prepareInstallFolder(held, "C:\\Protected Root\\Install"));
+    releaseFolder(held);
     EXPECT_TRUE(exists("C:\\Protected Root\\Install"));
+    RecordItem item;
+    EXPECT_TRUE(readRecordedItem(L"C:\\Protected Root", &item) && item.kind == RECORD_FOLDER);
+    EXPECT_TRUE(readRecordedItem(L"C:\\Protected Root\\Install", &item) && item.kind == RECORD_FOLDER);
+    forgetEarlierInstallation();
 }
 
 TEST_F(Installation, KeptRowStaysUntouchedAndStillCounts)

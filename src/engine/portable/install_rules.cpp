@@ -18,6 +18,27 @@ bool hasPreservedExtension(const char* name, const char* const* extensions, int 
     return false;
 }
 
+// Extensions are ASCII: a character beyond it never equals one of theirs.
+bool hasPreservedExtension(const wchar_t* name, const char* const* extensions, int count)
+{
+    const wchar_t* extension = nullptr;
+    for (const wchar_t* c = name; *c != L'\0'; ++c) {
+        if (*c == L'.') {
+            extension = c;
+        }
+    }
+    char ascii[8];
+    size_t length = 0;
+    for (; extension != nullptr && extension[length] != L'\0'; ++length) {
+        if (length + 1 >= sizeof ascii || static_cast<uint32_t>(extension[length]) > 0x7F) {
+            return false;
+        }
+        ascii[length] = static_cast<char>(extension[length]);
+    }
+    ascii[length] = '\0';
+    return extension != nullptr && hasPreservedExtension(ascii, extensions, count);
+}
+
 int cutFolderLevels(char* path)
 {
     size_t length = std::strlen(path);
@@ -35,4 +56,11 @@ int cutFolderLevels(char* path)
         }
     }
     return levels;
+}
+
+bool isLinkEntry(uint32_t attributes, uint32_t reparseTag)
+{
+    constexpr uint32_t REPARSE_POINT_ATTRIBUTE = 0x400;
+    constexpr uint32_t NAME_SURROGATE_BIT = 0x20000000;
+    return (attributes & REPARSE_POINT_ATTRIBUTE) != 0 && (reparseTag == 0 || (reparseTag & NAME_SURROGATE_BIT) != 0);
 }
