@@ -99,16 +99,21 @@ INT_PTR CALLBACK shortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 }
 
 // COM belongs to this work alone, from its start to its end: a thread on
-// which COM was already initialised (S_FALSE) counts as a failure too. Every
+// which COM was already initialised (S_FALSE) counts as a failure too, and
+// gives back the reference that answer took. Every
 // missing level of the group is created; a group whose folder cannot be made
 // (a file in the way) is a failure, before anything is recorded as complete.
 int createShortcuts(HWND dialog)
 {
-    if (!holdGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName, recordCreatedFolder)) {
+    const HRESULT com = CoInitialize(nullptr);
+    if (com != S_OK) {
+        if (SUCCEEDED(com)) {
+            CoUninitialize();
+        }
         return 0;
     }
-    if (CoInitialize(nullptr) != S_OK) {
-        releaseFolder(groupFolder);
+    if (!holdGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName, recordCreatedFolder)) {
+        CoUninitialize();
         return 0;
     }
     const int count = installConfig.shortcutCount;

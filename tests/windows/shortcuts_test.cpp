@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "../shared/machine_helpers.h"
 #include "../shared/product_facts.h"
 #include "dialog_driver.h"
+#include "engine/install_record.h"
+#include "engine/portable/registration_texts.h"
 #include "pages/shortcuts.h"
 #include "shell/config.h"
 #include "shell/wizard.h"
@@ -183,4 +186,48 @@ TEST(ShortcutsDialog, FailsWithoutAnyShortcutWhenComWasAlreadyInitialised)
     EXPECT_EQ(runShortcutsDialog(nullptr), 2);
     const std::string group = std::string("C:\\Shortcut Test\\Busy\\") + installConfig.productName;
     EXPECT_EQ(GetFileAttributesA(group.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+namespace {
+bool isRecorded(const std::string& path, RecordKind kind)
+{
+    RecordItem item;
+    return readRecordedItem(std::wstring(path.begin(), path.end()).c_str(), &item) && item.kind == kind;
+}
+} // namespace
+
+// Every missing level of a group is created and recorded. In a group that
+// was there before, a shortcut of the same name that another program has
+// stays as it is and is not the setup's. A file where the group's folder
+// should be is a failure.
+TEST(ShortcutsDialog, CreatesEveryLevelOfTheGroupAndLeavesOtherProgramsShortcuts)
+{
+    const std::string levels = "C:\\Shortcut Test\\Levels";
+    prepareMachine(levels.c_str(), "Tools\\Utilities");
+    ASSERT_TRUE(openInstallRecord(true));
+    ASSERT_EQ(runShortcutsDialog(nullptr), 1);
+    EXPECT_EQ(entriesIn(levels + "\\Tools\\Utilities").size(), static_cast<size_t>(installConfig.shortcutCount));
+    EXPECT_TRUE(isRecorded(levels + "\\Tools", RECORD_FOLDER));
+    EXPECT_TRUE(isRecorded(levels + "\\Tools\\Utilities", RECORD_FOLDER));
+
+    const std::string shared = std::string("C:\\Shortcut Test\\Shared\\") + installConfig.productName;
+    prepareMachine("C:\\Shortcut Test\\Shared", installConfig.productName);
+    CreateDirectoryA(shared.c_str(), nullptr);
+    const std::string others = shared + "\\" + installConfig.files[0].shortcutCaption + ".lnk";
+    std::ofstream(others) << "another program's shortcut";
+    ASSERT_EQ(runShortcutsDialog(nullptr), 1);
+    std::string contents;
+    std::getline(std::ifstream(others), contents);
+    EXPECT_EQ(contents, "another program's shortcut");
+    EXPECT_FALSE(isRecorded(others, RECORD_SHORTCUT));
+    EXPECT_FALSE(isRecorded(shared, RECORD_FOLDER));
+    for (int i = 1; i < installConfig.shortcutCount; ++i) {
+        EXPECT_TRUE(isRecorded(shared + "\\" + installConfig.files[i].shortcutCaption + ".lnk", RECORD_SHORTCUT));
+    }
+
+    prepareMachine("C:\\Shortcut Test\\Blocked", installConfig.productName);
+    createFile(std::string("C:\\Shortcut Test\\Blocked\\") + installConfig.productName);
+    EXPECT_EQ(runShortcutsDialog(nullptr), 2);
+    closeInstallRecord();
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
 }
