@@ -141,7 +141,7 @@ std::string liveText(HWND dialog, int controlId)
 // longer than a text is shown. The reading runs under the mutex, which the
 // scenario holds to look at what was read.
 class DialogWatch {
-public:
+  public:
     DialogWatch(HWND dialog, std::function<void()> read)
         : reader([this, dialog, read] {
               for (const DWORD start = GetTickCount(); IsWindow(dialog) && GetTickCount() - start < 60000; Sleep(5)) {
@@ -163,7 +163,7 @@ public:
 
     std::mutex mutex;
 
-private:
+  private:
     std::atomic<bool> closed{false};
     std::thread reader;
 };
@@ -277,8 +277,9 @@ int barMoves(const std::vector<uint32_t>& sizes)
 
 SCENARIO(install_happy_path, 240)
 {
-    for (const auto& [root, key] : {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
-                                    std::pair{HKEY_CURRENT_USER, runKey}}) {
+    for (const auto& [root, key] :
+         {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
+          std::pair{HKEY_CURRENT_USER, runKey}}) {
         if (!setRegistryText(root, key, previousAutostartValue, "C:\\Earlier\\program.exe /autostart") ||
             !setRegistryText(root, key, "Neighbour", "C:\\Neighbour\\run.exe")) {
             fail("the autostart values could not be planted in %s", key);
@@ -486,11 +487,13 @@ SCENARIO(install_happy_path, 240)
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), name, "Program Group");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), installConfig.publisherName, "Publisher");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "HelpLink"), installConfig.productUrl, "HelpLink");
-    for (const auto& [root, key] : {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
-                                    std::pair{HKEY_CURRENT_USER, runKey}}) {
+    for (const auto& [root, key] :
+         {std::pair{HKEY_LOCAL_MACHINE, runKey}, std::pair{HKEY_LOCAL_MACHINE, runServicesKey},
+          std::pair{HKEY_CURRENT_USER, runKey}}) {
         expectText(registryText(root, key, previousAutostartValue), "<missing>",
                    (std::string(key) + ": " + previousAutostartValue).c_str());
-        expectText(registryText(root, key, "Neighbour"), "C:\\Neighbour\\run.exe", (std::string(key) + ": other value").c_str());
+        expectText(registryText(root, key, "Neighbour"), "C:\\Neighbour\\run.exe",
+                   (std::string(key) + ": other value").c_str());
     }
 
     // The finished group as the user finds it in the Start Menu's folder.
@@ -507,7 +510,35 @@ SCENARIO(install_happy_path, 240)
     }
 }
 
-SCENARIO(install_reinstall, 300)
+namespace {
+// Names that the ANSI code page maps, best fit, to "x\..\..\..\Victim" and
+// to a file in it: from the install folder C:\A\B they would lead to
+// C:\Victim. Made with the wide API, as any user may.
+const wchar_t lookAlikeFolder[] = L"x\uFF3C\uFF0E\uFF0E\uFF3C\uFF0E\uFF0E\uFF3C\uFF0E\uFF0E\uFF3CVictim";
+const wchar_t lookAlikeFile[] = L"x\uFF3C\uFF0E\uFF0E\uFF3C\uFF0E\uFF0E\uFF3C\uFF0E\uFF0E\uFF3CVictim\uFF3Cnote.txt";
+
+void placeLookAlikes(const std::string& folder)
+{
+    const std::wstring wideFolder(folder.begin(), folder.end());
+    CreateDirectoryA("C:\\Victim", nullptr);
+    writeFile("C:\\Victim\\precious.txt", "not the product's");
+    writeFile("C:\\Victim\\note.txt", "not the product's either");
+    CreateDirectoryW((wideFolder + L"\\" + lookAlikeFolder).c_str(), nullptr);
+    CloseHandle(CreateFileW((wideFolder + L"\\" + lookAlikeFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// An installation into the folder, typed on the location page.
+void installInto(const std::string& folder)
+{
+    HWND location = startToLocationPage();
+    typeFolder(location, folder.c_str());
+    finishWithoutReadMe(installToGroupPage(location));
+    stopSetup();
+}
+} // namespace
+
+SCENARIO(install_reinstall, 420)
 {
     // An earlier installation into a folder of the user's choice.
     HWND location = startToLocationPage();
@@ -530,6 +561,7 @@ SCENARIO(install_reinstall, 300)
     for (const char* name : removed) {
         writeFile(folder + "\\" + name, "left by the earlier installation");
     }
+    placeLookAlikes(folder);
     const std::string groupFolder = programsFolder() + "\\" + installConfig.productName;
     writeFile(groupFolder + "\\" + installConfig.files[programRow()].shortcutCaption + ".lnk", "not a shortcut");
 
@@ -549,12 +581,47 @@ SCENARIO(install_reinstall, 300)
         expect(!exists(folder + "\\" + name), "%s is deleted", name);
     }
     expect(exists(folder + "\\Data\\Old\\"), "no folder is removed");
+    expect(exists("C:\\Victim\\precious.txt") && exists("C:\\Victim\\note.txt"),
+           "a look-alike name inside the install folder does not lead the clearing out of it");
     for (const PayloadEntry& row : payloadRows()) {
         expect(exists(rowPath(row, folder)), "%s is installed again", row.fileName);
     }
     expectNumber(static_cast<long long>(entriesIn(groupFolder).size()), installConfig.shortcutCount,
                  "files in the reused group");
     expectShortcut(groupFolder, programRow(), folder);
+    stopSetup();
+
+    // A folder that held the user's files before the first installation
+    // into it: a reinstall deletes what the setup wrote there, nothing else.
+    const std::string adopted = std::string("C:\\") + installConfig.productName + " Docs";
+    CreateDirectoryA(adopted.c_str(), nullptr);
+    CreateDirectoryA((adopted + "\\sub").c_str(), nullptr);
+    writeFile(adopted + "\\letter.txt", "the user's letter");
+    writeFile(adopted + "\\sub\\photo.jpg", "the user's photo");
+    installInto(adopted);
+    installInto(adopted);
+    expect(exists(adopted + "\\letter.txt") && exists(adopted + "\\sub\\photo.jpg"),
+           "the user's files in the adopted folder survive the reinstall");
+}
+
+// tests/e2e/prepare/install_folder_swapped.sh renames the install folder from
+// the Unix side as soon as its first file is written and puts a link to
+// C:\\Victim in its place: the setup goes on writing into the folder it holds.
+SCENARIO(install_folder_swapped, 180)
+{
+    installToGroupPage(startToLocationPage());
+    expect(entriesIn("C:\\Victim") == std::vector<std::string>{"precious.txt"}, "nothing lands in the link's target");
+    std::string contents;
+    expect(readFile("C:\\Victim\\precious.txt", contents) && contents == "not the product's\n",
+           "the link's target is untouched");
+    const std::string aside = defaultFolder + ".aside";
+    expect(exists(aside), "the install folder was swapped during the installation");
+    for (const PayloadEntry& row : payloadRows()) {
+        if (isInInstallFolder(row)) {
+            expect(exists(aside + "\\" + row.fileName), "%s is written into the folder the setup holds", row.fileName);
+        }
+    }
+    stopSetup();
 }
 
 SCENARIO(install_destination_fails, 120)

@@ -120,23 +120,46 @@ std::string uninstallerPath() { return rowPath(installConfig.files[UNINSTALL_ROW
 std::vector<std::string> defaultFolders() { return {std::string(defaultInstallRoot) + "\\", defaultFolder + "\\"}; }
 } // namespace
 
-SCENARIO(uninstall_after_install, 240)
+SCENARIO(uninstall_after_install, 300)
 {
+    // The group the setup proposes exists already and holds another
+    // program's shortcut of the same name as one of the product's.
+    const std::string group = programsFolder() + "\\" + installConfig.productName;
+    const std::string othersShortcut = group + "\\" + installConfig.files[0].shortcutCaption + ".lnk";
+    CreateDirectoryA(group.c_str(), nullptr);
+    writeFile(othersShortcut, "another program's shortcut");
     const std::vector<std::string> keysBefore = productKeys();
     installWithDefaults();
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"),
                "\"" + uninstallerPath() + "\" /quiet", "QuietUninstallString");
     const std::string licence = installed(dataFileName("Licence"));
     writeFile(licence, "the user's licence");
+    // An installed file the user has changed is the user's now.
+    const std::string changed = installed(installConfig.files[README_ROW].fileName);
+    writeFile(changed, "the user's own notes");
 
     const auto [text, exitCode] = uninstallAnsweringYes("closing-message");
     expectText(text, std::string(removedText) + keptText + defaultFolder, "the closing message names the kept data");
     expectNumber(exitCode, 0, "exit code of the uninstaller");
     std::vector<std::string> kept = defaultFolders();
-    kept.insert(kept.end(), {licence, uninstallerPath()});
+    kept.insert(kept.end(), {licence, changed, uninstallerPath() + ".removed"});
     expectMachineAsBefore(kept, keysBefore);
-    expect(pendingRemovals().find(lowerCase(uninstallerPath())) != std::string::npos,
-           "the uninstaller's own file is removed at the next restart: %s", pendingRemovals().c_str());
+    std::string contents;
+    expect(readFile(othersShortcut, contents) && contents == "another program's shortcut",
+           "another program's shortcut in the shared group stays as it was");
+    const std::string pending = pendingRemovals();
+    expect(pending.find(lowerCase(uninstallerPath()) + ".removed|") != std::string::npos &&
+               pending.find(lowerCase(uninstallerPath()) + "|") == std::string::npos,
+           "the uninstaller's own file is renamed aside and that is removed at the next restart: %s", pending.c_str());
+
+    // A reinstall before that restart keeps a working uninstaller and entry.
+    stopSetup();
+    installWithDefaults();
+    expect(exists(uninstallerPath()), "the reinstalled uninstaller is in its place");
+    expect(pendingRemovals().find(lowerCase(uninstallerPath()) + "|") == std::string::npos,
+           "the restart will not remove the reinstalled uninstaller");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), uninstallerPath(),
+               "the entry names it");
 }
 
 SCENARIO(uninstall_quiet, 180)
@@ -151,7 +174,7 @@ SCENARIO(uninstall_quiet, 180)
     expectNumber(waitForSetupExit(20000), 0, "exit code of the quiet uninstaller");
     expect(seenWindows().empty(), "no window appeared: %d did", static_cast<int>(seenWindows().size()));
     std::vector<std::string> kept = defaultFolders();
-    kept.insert(kept.end(), {data, uninstallerPath()});
+    kept.insert(kept.end(), {data, uninstallerPath() + ".removed"});
     expectMachineAsBefore(kept, keysBefore);
 }
 
