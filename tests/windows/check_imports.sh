@@ -6,7 +6,7 @@
 # Usage: check_imports.sh WIN32_EXE WIN64_EXE WIN32_UNINSTALLER
 set -u
 system_dlls="kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll comctl32.dll ole32.dll oleaut32.dll
-  msvcrt.dll shlwapi.dll version.dll comdlg32.dll"
+  msvcrt.dll shlwapi.dll version.dll comdlg32.dll ntdll.dll"
 status=0
 problem() {
     echo "FAIL $1"
