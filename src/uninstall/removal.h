@@ -1,6 +1,6 @@
 // The removal of an installation: reads what the setup recorded and removes,
-// one step at a time, what the setup made, leaving links, the user's data
-// and anything it cannot judge alone.
+// one step at a time, what its install record says the setup made and is
+// unchanged, leaving links, the user's data and anything it cannot judge.
 #pragma once
 #include <windows.h>
 
@@ -13,9 +13,10 @@ extern LeftBehind leftBehind;
 extern char keptFolder[PATH_BUFFER_SIZE];
 
 // True when the product's uninstall entry exists; fills installPaths from it,
-// from the publisher value and from the system. A recorded value that is odd
-// (not an exact REG_SZ text, not canonical, a root drive, not agreeing with
-// the publisher value, outside the programs folder) leaves its part out.
+// from the publisher value and from the system, and holds the folders the
+// steps work in. A recorded value that is odd (not an exact REG_SZ text, not
+// canonical, a root drive, not agreeing with the publisher value, outside
+// the programs folder) leaves its part out.
 bool readInstallation();
 
 // The steps, run once each in order: one per shortcut, one per payload row,

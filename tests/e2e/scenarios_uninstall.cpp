@@ -178,7 +178,7 @@ SCENARIO(uninstall_quiet, 180)
     expectMachineAsBefore(kept, keysBefore);
 }
 
-SCENARIO(uninstall_faults, 300)
+SCENARIO(uninstall_faults, 360)
 {
     // An unknown option, then no installation at all: nothing is changed.
     const std::string copy = std::string("C:\\") + installConfig.files[UNINSTALL_ROW].fileName;
@@ -262,4 +262,14 @@ SCENARIO(uninstall_faults, 300)
     expectNumber(secondExit, 0, "exit code of the second run");
     expect(!exists(defaultInstallRoot), "the install folder and the default root are removed");
     expect(productKeys() == keysBefore, "the product's registry keys are removed");
+
+    // An entry whose folder disagrees with the publisher value (tampered, or
+    // stale) names no folder of the setup's: nothing in it is deleted.
+    installWithDefaults();
+    const std::vector<std::string> installedFiles = entriesIn(defaultFolder);
+    setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, "C:\\Elsewhere");
+    startRecorded("QuietUninstallString");
+    waitForSetupExit(20000);
+    stopSetup();
+    expect(entriesIn(defaultFolder) == installedFiles, "the install folder of a disagreeing entry is left alone");
 }
