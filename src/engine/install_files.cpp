@@ -96,7 +96,7 @@ const char* writeRow(HWND page, const PayloadEntry& row, const HeldFolder& folde
 const char* installRow(HWND page, const PayloadEntry& row, const HeldFolder& folder, const FILETIME& stamp)
 {
     wchar_t name[MAX_PATH];
-    if (!widenPath(row.fileName, name)) {
+    if (!isHeld(folder) || !widenPath(row.fileName, name)) {
         return createFailedText;
     }
     if (!shouldWriteFile(folder, name, row)) {
@@ -154,12 +154,14 @@ int installRows(HWND page, const PayloadEntry* rows, int count)
     return result;
 }
 
+// A folder that cannot be made (a file in the way) is not refused here: the
+// rows before its first one are written, and that one reports it.
 bool prepareInstallFolder(HeldFolder& folder, const char* path)
 {
     const bool earlier = installRecordExists() && isRecordedInstallation(path);
     openInstallRecord(true);
     if (!holdFolder(folder, path, recordCreatedFolder)) {
-        return false;
+        return !passesThroughLink(path);
     }
     if (earlier) {
         RecordItem item;

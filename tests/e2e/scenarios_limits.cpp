@@ -397,9 +397,8 @@ SCENARIO(limits_subfolder_rows, 90)
 }
 
 // An earlier installation whose folder holds a tree deeper than MAX_PATH:
-// files whose paths fit are deleted, folders whose search pattern does not
-// fit are not entered, what lies deeper is not reached, and the installation
-// goes on.
+// files whose paths fit are deleted, folders whose paths do not fit are not
+// entered, what lies deeper is not reached, and the installation goes on.
 SCENARIO(limits_clearing_deep_tree, 150)
 {
     const std::string& folder = defaultFolder;
@@ -410,18 +409,18 @@ SCENARIO(limits_clearing_deep_tree, 150)
     for (size_t length : {257, 258, 259, 260}) {
         const std::string name = "p" + std::to_string(length);
         const std::string path = reached + "\\" + name + std::string(length - reached.size() - 1 - name.size(), 'o');
-        (length <= 258 ? deleted : kept).push_back(path);
+        (length <= 259 ? deleted : kept).push_back(path);
     }
-    // The last folder entered, and the first one not entered: its pattern
-    // \*.* would pass 258 characters.
-    const std::string entered = pathOfLength(folder, 254);
-    const std::string notEntered = pathOfLength(folder, 255);
-    const std::string deep = pathOfLength(notEntered, 600);
+    // Files are deleted by their names in the folder held open, so only the
+    // full path of the record's check bounds them: a file whose path fits
+    // MAX_PATH goes. A folder whose own path fits is entered; one beyond it,
+    // and all below, are out of reach.
+    const std::string entered = pathOfLength(folder, 255);
+    const std::string deep = pathOfLength(entered, 600);
     makeFolders(entered);
     makeFolders(deep);
     deleted.push_back(entered + "\\ab");
-    kept.push_back(notEntered + "\\ab");
-    kept.push_back(deep.substr(0, notEntered.size() + 50) + "\\middle.txt");
+    kept.push_back(deep.substr(0, entered.size() + 50) + "\\middle.txt");
     kept.push_back(deep + "\\deepest.txt");
     for (const std::string& path : deleted) {
         makeFile(path, "left by the earlier installation");

@@ -265,6 +265,7 @@ SCENARIO(uninstall_faults, 360)
 
     // An entry whose folder disagrees with the publisher value (tampered, or
     // stale) names no folder of the setup's: nothing in it is deleted.
+    stopSetup();
     installWithDefaults();
     const std::vector<std::string> installedFiles = entriesIn(defaultFolder);
     setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, "C:\\Elsewhere");

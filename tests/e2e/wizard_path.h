@@ -116,8 +116,9 @@ void writeFile(const std::string& path, const std::string& contents);
 bool exists(const std::string& path);
 // The Windows folder as the setup writes it: each word capitalised.
 std::string windowsFolder();
-// Records the folder under the publisher key, as an earlier installation did:
-// the setup clears an existing folder only when it is the recorded one.
+// Records the folder under the publisher key and in the install record, as an
+// earlier installation that created it did: the setup clears an existing
+// folder only when it is the recorded one and the record says it made it.
 void recordEarlierInstallation(const std::string& folder);
 // A REG_SZ value's text, or "<missing>".
 std::string registryText(HKEY root, const std::string& key, const std::string& name);
