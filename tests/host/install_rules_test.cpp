@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/portable/install_rules.h"
+#include "code_page_932.h"
 
 namespace {
 const char* const shipped[] = {".CPI", ".CIA", ".DAT", ".KEY"};
@@ -57,4 +58,12 @@ TEST(InstallRules, PathsOfAnotherFormHaveNoLevels)
     EXPECT_TRUE(levels("").empty());
     EXPECT_TRUE(levels("\\\\server\\share\\x").empty());
     EXPECT_TRUE(levels("Apps\\Tidy").empty());
+}
+
+TEST(InstallRules, FolderLevelsSplitAtSeparatorsOnlyInCodePage932)
+{
+    const CodePage932 japanese;
+    EXPECT_EQ(levels("C:\\" KATAKANA_SO "\\Tidy Kit"),
+              (std::vector<std::string>{"C:\\" KATAKANA_SO, "C:\\" KATAKANA_SO "\\Tidy Kit"}));
+    EXPECT_EQ(levels("C:\\A" KATAKANA_SO "\\"), (std::vector<std::string>{"C:\\A" KATAKANA_SO}));
 }
