@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include "engine/payload_check.h"
+#include "engine/portable/registration_texts.h"
 #include "engine/safe_paths.h"
+#include "engine/start_up.h"
 #include "resource.h"
 #include "shell/backdrop.h"
 #include "shell/config.h"
@@ -94,6 +96,19 @@ bool payloadChecked()
     return false;
 }
 
+// A second setup, or one started while the uninstaller works, would clear and
+// write the same folder and values: it says so and ends.
+bool runsAlone()
+{
+    if (holdProductLock()) {
+        return true;
+    }
+    char text[sizeof anotherRunFormat + sizeof installConfig.productName];
+    fillOneText(text, sizeof text, anotherRunFormat, installConfig.productName);
+    MessageBoxA(nullptr, text, setupTitle, MB_ICONWARNING);
+    return false;
+}
+
 void runMessageLoop()
 {
     MSG message;
@@ -111,8 +126,9 @@ void runMessageLoop()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     restrictDllSearch();
+    useSystemCodePage();
     programInstance = instance;
-    if (!payloadChecked()) {
+    if (!runsAlone() || !payloadChecked()) {
         return 1;
     }
     screenWidth = GetSystemMetrics(SM_CXSCREEN);

@@ -8,6 +8,7 @@
 #include "engine/portable/paths.h"
 #include "engine/portable/registration_texts.h"
 #include "engine/safe_paths.h"
+#include "engine/start_up.h"
 #include "resource.h"
 #include "shell/config.h"
 #include "uninstall/removal.h"
@@ -17,6 +18,7 @@ constexpr int EXIT_REMOVED = 0;
 constexpr int EXIT_LEFT_BEHIND = 1;
 constexpr int EXIT_NOT_INSTALLED = 2;
 constexpr int EXIT_NOT_STARTED = 3; // "No", or an unknown option
+constexpr int EXIT_ANOTHER_RUNS = 4; // a setup or uninstaller of the product is at work
 // Each step stays on screen this long, so that the user can follow the bar.
 constexpr UINT STEP_MS = 120;
 
@@ -33,6 +35,7 @@ constexpr char optionEnd[] = " without a question or a message.";
 constexpr size_t MESSAGE_SIZE = 200;
 static_assert(sizeof questionFormat + sizeof installConfig.productName <= MESSAGE_SIZE &&
                   sizeof notInstalledFormat + sizeof installConfig.productName <= MESSAGE_SIZE &&
+                  sizeof anotherRunFormat + sizeof installConfig.productName <= MESSAGE_SIZE &&
                   sizeof optionIntro + sizeof quietSwitch + sizeof optionMiddle + sizeof installConfig.productName +
                           sizeof optionEnd <=
                       MESSAGE_SIZE,
@@ -110,6 +113,7 @@ void showClosingMessage()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     restrictDllSearch();
+    useSystemCodePage();
     fillOneText(caption, sizeof caption, captionFormat, installConfig.productName);
     const UninstallMode mode = readUninstallMode(commandLine);
     const bool quiet = mode == UNINSTALL_QUIET;
@@ -119,6 +123,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
                          {optionIntro, quietSwitch, optionMiddle, installConfig.productName, optionEnd});
         MessageBoxA(nullptr, text, caption, MB_ICONWARNING);
         return EXIT_NOT_STARTED;
+    }
+    if (!holdProductLock()) {
+        if (!quiet) {
+            showMessage(anotherRunFormat, MB_ICONWARNING);
+        }
+        return EXIT_ANOTHER_RUNS;
     }
     if (!readInstallation()) {
         if (!quiet) {

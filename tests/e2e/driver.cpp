@@ -5,6 +5,7 @@
 //     e2e_driver --setup SetupMate.exe --source SOURCE_DIR --out FOLDER SCENARIO
 #include "driver.h"
 #include "e2e.h"
+#include "engine/start_up.h"
 #include "png.h"
 
 #include <algorithm>
@@ -319,6 +320,7 @@ std::string builtPath(const char* relativePath) { return pathBelow(driverOptions
 
 int main(int argc, char** argv)
 {
+    useSystemCodePage();
     std::string scenarioName;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];

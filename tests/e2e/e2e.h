@@ -116,7 +116,8 @@ void click(HWND dialog, int controlId);
 // dragging the lower right corner of a sizing frame does.
 void resizeWindow(HWND window, int dx, int dy);
 // Keys go through the system's input queue (SendInput) to the focused
-// control of the foreground window, which must belong to the setup.
+// control of the foreground window, which must belong to the setup. Texts
+// are in the ANSI code page of the driver, which is the setup's.
 void pressKey(WORD virtualKey);
 void pressKeyWith(WORD modifierKey, WORD virtualKey);
 void typeText(const char* text);

@@ -74,6 +74,21 @@ drop_prefix() {
     prefix=
 }
 
+# A scenario that needs another locale names it in prepare/NAME.locale (such
+# as ja_JP.UTF-8, under which Wine takes code page 932). The locale is compiled
+# once into build/locales from the definitions of Debian's locales package, so
+# that the host's own locale settings stay as they are.
+locales=$root/build/locales
+locale_environment() {
+    local wanted=$1
+    if [ ! -f "$locales/$wanted/LC_CTYPE" ]; then
+        mkdir -p "$locales"
+        localedef -i "${wanted%%.*}" -f "${wanted#*.}" "$locales/$wanted" >/dev/null 2>&1
+        [ -f "$locales/$wanted/LC_CTYPE" ] || echo "e2e: the locale $wanted could not be compiled" >&2
+    fi
+    scenario_environment=(LOCPATH="$locales" LANG="$wanted" LC_ALL="$wanted")
+}
+
 "$wine_tools/make-template.sh" "$template" || exit 2
 if [ -n "${E2E_DISPLAY:-}" ]; then
     display=$E2E_DISPLAY
@@ -117,13 +132,17 @@ for name in "${chosen[@]}"; do
     started=$(date +%s.%N)
     new_prefix
     # What Wine cannot prepare itself is prepared from the Unix side by
-    # prepare/NAME.sh, given the prefix.
+    # prepare/NAME.sh, given the prefix; prepare/NAME.locale names a locale.
     preparation=$root/tests/e2e/prepare/$name.sh
     if [ -f "$preparation" ]; then
         sh "$preparation" "$prefix" || echo "e2e: $preparation failed" >&2
     fi
+    scenario_environment=()
+    if [ -f "$root/tests/e2e/prepare/$name.locale" ]; then
+        locale_environment "$(cat "$root/tests/e2e/prepare/$name.locale")"
+    fi
     # The driver keeps its own time limit; this one catches Wine itself hanging.
-    WINEPREFIX=$prefix timeout -k 5 $((limits[$name] + 30)) \
+    env "${scenario_environment[@]}" WINEPREFIX="$prefix" timeout -k 5 $((limits[$name] + 30)) \
         wine explorer /desktop=SetupMate,1024x768 "$driver" \
         --setup "$(windows_path "$setup")" --source "$(windows_path "$root")" \
         --out "$(windows_path "$folder")" "$name" >"$folder/log.txt" 2>"$folder/wine.txt"

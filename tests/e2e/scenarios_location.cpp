@@ -1,6 +1,7 @@
 // The program location page: the proposed folder, the folder browser, the
 // checks of "Continue" and the ways of leaving the page.
 #include "../shared/machine_helpers.h"
+#include "driver.h"
 #include "e2e.h"
 #include "resource.h"
 #include "wizard_path.h"
@@ -299,4 +300,52 @@ SCENARIO(location_previous_installation, 60)
     expectText(controlText(page, IDC_LOCATION_EDIT), stored, "\"Reset Folder\" proposes the recorded folder again");
     click(page, IDCANCEL);
     expectAborted();
+}
+
+// Under code page 932 (run.sh starts this scenario under the locale that
+// prepare/location_two_byte_folder.locale names) katakana "so" is the bytes
+// 0x83 0x5C: its second byte is a backslash. prepare/location_two_byte_folder.sh
+// has made C:\<so-fu-to>\Linked, a folder link to C:\Outside. The link below
+// the two-byte level is refused; a folder and a group whose names end in
+// "so" take the installation, with one backslash after that byte, and the
+// uninstaller removes it from there.
+SCENARIO(location_two_byte_folder, 240)
+{
+    if (GetACP() != 932) {
+        fail("the scenario needs code page 932; this process has %u", GetACP());
+    }
+    const std::string so = "\x83\x5C";
+    const std::string software = "C:\\" + so + "\x83\x74\x83\x67";
+    const std::string linked = software + "\\Linked";
+    if ((GetFileAttributesA(linked.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        fail("%s is no folder link", linked.c_str());
+    }
+    const std::vector<std::string> topFolders = entriesIn("C:", true);
+    HWND location = startToLocationPage();
+    expectRefused(location, linked.c_str(), "Path may not lead through a folder link.");
+    typeFolder(location, (software + "\\" + so).c_str());
+    HWND group = installToGroupPage(location);
+    retypeGroup(group, so);
+    finishInstallation(group);
+    stopSetup();
+    const std::string folder = software + "\\" + so + "\\" + installConfig.productName;
+    const std::string groupFolder = programsFolder() + "\\" + so;
+    for (const PayloadEntry& row : payloadRows()) {
+        expect(exists(rowPath(row, folder)), "%s is installed", row.fileName);
+        if (hasShortcutCaption(row)) {
+            expect(exists(groupFolder + "\\" + row.shortcutCaption + ".lnk"), "the shortcut %s is in the group",
+                   row.shortcutCaption);
+        }
+    }
+    expectText(registryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName), folder,
+               "the recorded install folder");
+    expect(entriesIn("C:\\Outside").empty(), "nothing is written through the link");
+    expect(entriesIn("C:", true) == topFolders, "no folder is cut at the second byte of a character");
+
+    startCommand(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"));
+    expectNumber(waitForSetupExit(30000), 0, "exit code of the quiet uninstaller");
+    stopSetup();
+    expect(!exists(folder), "the uninstaller removed the install folder");
+    expect(!exists(groupFolder), "the uninstaller removed the group");
+    expect(exists(linked), "the link stays");
 }

@@ -243,16 +243,32 @@ void pressKeyWith(WORD modifierKey, WORD virtualKey)
     settle();
 }
 
+// A character that no key of the layout gives (a Japanese one, say) is sent
+// as its Unicode code, as an input method would.
 void typeText(const char* text)
 {
     requireSetupInForeground();
-    for (const char* c = text; *c; ++c) {
-        SHORT key = VkKeyScanA(*c);
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
+    for (const wchar_t* c = wide.c_str(); *c; ++c) {
+        std::vector<INPUT> keys;
+        if (*c >= 0x80) {
+            for (bool up : {false, true}) {
+                INPUT key = {};
+                key.type = INPUT_KEYBOARD;
+                key.ki.wScan = *c;
+                key.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+                keys.push_back(key);
+            }
+            sendInputs(keys.data(), static_cast<UINT>(keys.size()));
+            continue;
+        }
+        SHORT key = VkKeyScanW(*c);
         if (key == -1) {
-            fail("typeText: no key gives '%c'", *c);
+            fail("typeText: no key gives '%c'", static_cast<char>(*c));
         }
         WORD virtualKey = LOBYTE(key);
-        std::vector<INPUT> keys;
         if (HIBYTE(key) & 1) {
             keys.push_back(keyInput(VK_SHIFT, false));
         }

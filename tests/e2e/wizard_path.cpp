@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include "engine/portable/crc32.h"
+#include "engine/portable/paths.h"
 
 #include <algorithm>
 
@@ -275,8 +276,14 @@ void retype(HWND dialog, int editId, const std::string& typed)
     pressKey(VK_END);
     pressKeyWith(VK_SHIFT, VK_HOME);
     pressKey(VK_DELETE);
-    for (std::string rest = typed; !rest.empty(); rest.erase(0, 16)) {
-        typeText(rest.substr(0, 16).c_str());
+    // Sixteen bytes at a time, never half of a two-byte character.
+    for (const char* rest = typed.c_str(); *rest != '\0';) {
+        const char* end = rest;
+        while (*end != '\0' && end - rest < 16) {
+            end = nextCharacter(end);
+        }
+        typeText(std::string(rest, end).c_str());
+        rest = end;
     }
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/portable/install_rules.h"
+#include "code_page_932.h"
 
 namespace {
 const char* const shipped[] = {".CPI", ".CIA", ".DAT", ".KEY"};
@@ -86,4 +87,12 @@ TEST(PreservedExtension, WideNamesFromAListingFollowTheSameRule)
     EXPECT_FALSE(hasPreservedExtension(L"x.dat.bak", extensions, 2));
     EXPECT_FALSE(hasPreservedExtension(L"README", extensions, 2));
     EXPECT_FALSE(hasPreservedExtension(L"x.d\u0101t", extensions, 2)) << "no folding beyond ASCII";
+}
+
+TEST(InstallRules, FolderLevelsSplitAtSeparatorsOnlyInCodePage932)
+{
+    const CodePage932 japanese;
+    EXPECT_EQ(levels("C:\\" KATAKANA_SO "\\Tidy Kit"),
+              (std::vector<std::string>{"C:\\" KATAKANA_SO, "C:\\" KATAKANA_SO "\\Tidy Kit"}));
+    EXPECT_EQ(levels("C:\\A" KATAKANA_SO "\\"), (std::vector<std::string>{"C:\\A" KATAKANA_SO}));
 }

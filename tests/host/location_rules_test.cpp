@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pages/portable/location_rules.h"
+#include "code_page_932.h"
 
 namespace {
 struct Resolved {
@@ -190,4 +191,17 @@ TEST(TerminateRegistryText, AcceptsOnlyWhatFitsWithItsNul)
     EXPECT_FALSE(terminateRegistryText(buffer, sizeof buffer, 9)) << "more data than the buffer";
     EXPECT_TRUE(terminateRegistryText(buffer, sizeof buffer, 0));
     EXPECT_STREQ(buffer, "");
+}
+
+// In code page 932 a folder name ending in katakana "so" ends with the byte
+// 0x5C, and "|" or a letter may be the second byte of a character.
+TEST(LocationRules, TwoByteCharactersOfCodePage932)
+{
+    const CodePage932 japanese;
+    EXPECT_EQ(resolve("C:\\" KATAKANA_SO "/x\\..\\").folder, "C:\\" KATAKANA_SO "\\Tidy Kit");
+    EXPECT_EQ(resolve("C:\\a\\" KATAKANA_SO "\\..").folder, "C:\\a\\Tidy Kit");
+    EXPECT_EQ(resolve("C:\\\x83|").problem, LOCATION_ACCEPTED) << "'|' as a second byte";
+    EXPECT_FALSE(containsProductName("C:\\\x83Tidy Kit", "Tidy Kit")) << "'T' as a second byte";
+    EXPECT_EQ(ancestors("C:\\" KATAKANA_SO "\\x"),
+              (std::vector<std::string>{"C:\\@1", "C:\\" KATAKANA_SO "@2", "C:\\" KATAKANA_SO "\\x@3"}));
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/portable/paths.h"
+#include "code_page_932.h"
 
 namespace {
 std::string joined(const char* base, const char* name, int quoted, size_t capacity = 260)
@@ -110,4 +111,24 @@ TEST(CompareNoCaseN, ComparesAtMostNCharacters)
     EXPECT_EQ(compareNoCaseN(nullptr, nullptr, 0), 0) << "n = 0 reads nothing";
     EXPECT_EQ(compareNoCaseN("abc", "abd", 2), 0);
     EXPECT_NE(compareNoCaseN("\xC4", "\xE4", 1), 0) << "no folding beyond ASCII";
+}
+
+// In code page 932 the second byte of a character may be '\\' or a letter:
+// it never separates, is never folded and never splits from its lead byte.
+TEST(TwoByteCharacters, AreSteppedOverWhole)
+{
+    const CodePage932 japanese;
+    EXPECT_EQ(joined("C:\\" KATAKANA_SO, "Tidy Kit", 0), "C:\\" KATAKANA_SO "\\Tidy Kit");
+    EXPECT_EQ(joined("C:\\" KATAKANA_SO "\\", "x", 0), "C:\\" KATAKANA_SO "\\x");
+    EXPECT_EQ(normalised("c:\\" KATAKANA_SO "abc\\x\x83" "AB"), "C:\\" KATAKANA_SO "abc\\X\x83" "Ab");
+    EXPECT_EQ(compareNoCase("X\x83" "A", "x\x83" "A"), 0);
+    EXPECT_NE(compareNoCase("\x83" "A", "\x83" "a"), 0) << "a second byte compares as itself";
+    EXPECT_NE(compareNoCaseN("\x83" "A", "\x83" "a", 2), 0);
+    const char* lone = "a\x83";
+    EXPECT_EQ(nextCharacter(lone + 1), lone + 2) << "a lead byte before the NUL is one character";
+    EXPECT_EQ(nextCharacter(lone + 2), lone + 2) << "the NUL is never passed";
+    char out[5];
+    size_t length = 0;
+    EXPECT_FALSE(appendText(out, sizeof out, &length, "ab" KATAKANA_SO));
+    EXPECT_EQ(length, 2u) << "a character that does not fit is not split";
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "uninstall/portable/uninstall_rules.h"
+#include "code_page_932.h"
 
 TEST(UninstallMode, AsksWithoutWordsIsQuietWithTheSwitchAloneAndRefusesAnythingElse)
 {
@@ -92,4 +93,14 @@ TEST(ClosingMessage, CountsThePathsThatNoLongerFitTheListAndNeverWritesPastIt)
     const std::string message = text;
     EXPECT_NE(message.find(path + "\r\nand 9 more\r\n\r\nClose Tidy Kit"), std::string::npos);
     EXPECT_EQ(message.substr(message.size() - 10), std::string(10, 'k')) << "the kept folder is whole";
+}
+
+TEST(UninstallRules, FoldersEndingInTwoByteCharactersOfCodePage932)
+{
+    const CodePage932 japanese;
+    char out[256];
+    EXPECT_TRUE(composeGroupFolder(out, "C:\\" KATAKANA_SO, "Tidy Kit"));
+    EXPECT_STREQ(out, "C:\\" KATAKANA_SO "\\Tidy Kit");
+    EXPECT_TRUE(isDirectSubfolder("C:\\Moorfield Systems\\" KATAKANA_SO, "C:\\Moorfield Systems"));
+    EXPECT_FALSE(isDirectSubfolder("C:\\" KATAKANA_SO "x", "C:\\\x83")) << "no level ends inside a character";
 }

@@ -41,19 +41,19 @@ bool hasPreservedExtension(const wchar_t* name, const char* const* extensions, i
 
 int cutFolderLevels(char* path)
 {
-    size_t length = std::strlen(path);
-    if (length < 4 || path[1] != ':' || path[2] != '\\') {
+    if (std::strlen(path) < 4 || path[1] != ':' || path[2] != '\\') {
         return 0;
     }
-    if (path[length - 1] == '\\') {
-        path[--length] = '\0';
-    }
+    // Forward, character by character: a backslash may be the second byte
+    // of a two-byte character, which only a walk from the start can tell.
     int levels = 1; // the level right below the root
-    for (size_t i = length - 1; i > 2; --i) {
-        if (path[i] == '\\') {
-            path[i] = '\0';
-            ++levels;
+    for (char* c = path + 3; *c != '\0';) {
+        char* next = nextCharacter(c);
+        if (*c == '\\') {
+            *c = '\0';
+            levels += *next != '\0' ? 1 : 0; // one closing backslash makes no level
         }
+        c = next;
     }
     return levels;
 }

@@ -4,22 +4,86 @@ namespace {
 bool isLower(unsigned char c) { return c >= 'a' && c <= 'z'; }
 bool isUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 unsigned char foldCase(unsigned char c) { return isUpper(c) ? static_cast<unsigned char>(c + 32) : c; }
+
+// One flag per byte value: a table lookup keeps the walks as cheap as they
+// were byte by byte.
+bool leadBytes[256];
 } // namespace
+
+void setLeadByteRanges(const unsigned char* ranges)
+{
+    for (bool& lead : leadBytes) {
+        lead = false;
+    }
+    for (size_t i = 0; i + 1 < LEAD_BYTE_RANGES_SIZE && (ranges[i] != 0 || ranges[i + 1] != 0); i += 2) {
+        for (unsigned byte = ranges[i]; byte <= ranges[i + 1]; ++byte) {
+            leadBytes[byte] = true;
+        }
+    }
+    leadBytes[0] = false; // the NUL always ends the text
+}
+
+bool isLeadByte(unsigned char byte) { return leadBytes[byte]; }
+
+const char* nextCharacter(const char* text)
+{
+    if (*text == '\0') {
+        return text;
+    }
+    return text + (isLeadByte(static_cast<unsigned char>(*text)) && text[1] != '\0' ? 2 : 1);
+}
+
+char* nextCharacter(char* text) { return const_cast<char*>(nextCharacter(static_cast<const char*>(text))); }
+
+bool startsCharacter(const char* text, size_t position)
+{
+    size_t at = 0;
+    while (at < position && text[at] != '\0') {
+        at = static_cast<size_t>(nextCharacter(text + at) - text);
+    }
+    return at == position;
+}
+
+const char* findCharacter(const char* text, char c)
+{
+    for (; *text != '\0'; text = nextCharacter(text)) {
+        if (*text == c) {
+            return text;
+        }
+    }
+    return nullptr;
+}
+
+const char* findLastCharacter(const char* text, char c)
+{
+    const char* last = nullptr;
+    for (const char* found = findCharacter(text, c); found != nullptr; found = findCharacter(found + 1, c)) {
+        last = found;
+    }
+    return last;
+}
 
 bool appendText(char* out, size_t capacity, size_t* length, const char* text)
 {
-    for (; *text != '\0'; ++text) {
-        if (*length + 2 >= capacity) {
+    while (*text != '\0') {
+        const char* next = nextCharacter(text);
+        const size_t size = static_cast<size_t>(next - text);
+        if (*length + size + 1 >= capacity) {
             return false;
         }
-        out[(*length)++] = *text;
+        for (; text != next; ++text) {
+            out[(*length)++] = *text;
+        }
     }
     return true;
 }
 
+// The text so far ends with a separator only when its last backslash is a
+// character of its own, not the second byte of one.
 bool appendSeparator(char* out, size_t capacity, size_t* length)
 {
-    return (*length > 0 && out[*length - 1] == '\\') || appendText(out, capacity, length, "\\");
+    return (*length > 0 && out[*length - 1] == '\\' && startsCharacter(out, *length - 1)) ||
+           appendText(out, capacity, length, "\\");
 }
 
 bool endText(char* out, size_t capacity, size_t length, bool fits)
@@ -54,52 +118,57 @@ bool joinPath(char* out, size_t capacity, const char* base, const char* name, in
     return endText(out, capacity, length, fits);
 }
 
+namespace {
+// Changes an ASCII letter at c (never a lead byte) to upper or lower case.
+void setCase(char* c, bool upper)
+{
+    const unsigned char byte = static_cast<unsigned char>(*c);
+    if (upper && isLower(byte)) {
+        *c = static_cast<char>(byte - 32);
+    } else if (!upper && isUpper(byte)) {
+        *c = static_cast<char>(byte + 32);
+    }
+}
+} // namespace
+
 void normaliseFolderCase(char* text)
 {
-    unsigned char* c = reinterpret_cast<unsigned char*>(text);
-    if (*c == '\0') {
+    if (*text == '\0') {
         return;
     }
-    if (isLower(*c)) {
-        *c = static_cast<unsigned char>(*c - 32);
-    }
-    for (++c; *c != '\0'; ++c) {
+    setCase(text, true);
+    for (char* c = nextCharacter(text); *c != '\0'; c = nextCharacter(c)) {
         if (*c == ' ' || *c == '\\') {
-            ++c;
+            c = nextCharacter(c);
             if (*c == '\0') {
                 return;
             }
-            if (isLower(*c)) {
-                *c = static_cast<unsigned char>(*c - 32);
-            }
-        } else if (isUpper(*c)) {
-            *c = static_cast<unsigned char>(*c + 32);
+            setCase(c, true);
+        } else {
+            setCase(c, false);
         }
     }
 }
 
-const char* findLastDot(const char* text)
-{
-    const char* lastDot = nullptr;
-    for (; *text != '\0'; ++text) {
-        if (*text == '.') {
-            lastDot = text;
-        }
-    }
-    return lastDot;
-}
+const char* findLastDot(const char* text) { return findLastCharacter(text, '.'); }
 
 int compareNoCaseN(const char* a, const char* b, size_t n)
 {
+    // Bytes that differ only in case are ASCII letters, never lead bytes, so
+    // both texts have their two-byte characters at the same places.
+    bool secondByte = false;
     for (size_t i = 0; i < n; ++i) {
         const unsigned char ca = static_cast<unsigned char>(a[i]);
         const unsigned char cb = static_cast<unsigned char>(b[i]);
-        if (ca != cb && foldCase(ca) != foldCase(cb)) {
-            return foldCase(ca) < foldCase(cb) ? -1 : 1;
+        const unsigned char fa = secondByte ? ca : foldCase(ca);
+        const unsigned char fb = secondByte ? cb : foldCase(cb);
+        if (fa != fb) {
+            return fa < fb ? -1 : 1;
         }
         if (ca == '\0') {
             return 0;
         }
+        secondByte = !secondByte && isLeadByte(ca);
     }
     return 0;
 }

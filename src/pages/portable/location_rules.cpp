@@ -28,11 +28,11 @@ namespace {
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Where the component that begins at start ends: at the next separator or at
-// the end of the text.
+// the end of the text. A separator byte inside a two-byte character is not one.
 size_t componentEnd(const char* text, size_t start)
 {
     while (text[start] != '\0' && !isSeparator(text[start])) {
-        ++start;
+        start = static_cast<size_t>(nextCharacter(text + start) - text);
     }
     return start;
 }
@@ -51,13 +51,13 @@ bool holdsOnlyFolderNames(const char* text, size_t start)
     return true;
 }
 
-// Drops the last component of a canonical path, keeping the drive root.
-size_t parentLength(const char* path, size_t length)
+// Drops the last component of a canonical path of that length (closed with
+// a NUL here, so that it can be walked from the start), keeping the drive root.
+size_t parentLength(char* path, size_t length)
 {
-    while (length > 3 && path[length - 1] != '\\') {
-        --length;
-    }
-    return length > 3 ? length - 1 : 3;
+    path[length] = '\0';
+    const char* lastSeparator = findLastCharacter(path + 3, '\\');
+    return lastSeparator != nullptr ? static_cast<size_t>(lastSeparator - path) : 3;
 }
 } // namespace
 
@@ -135,12 +135,15 @@ bool isFolderName(const char* name, size_t length)
     if (length == 0) {
         return false;
     }
-    for (size_t i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(name[i]) < 0x20 || std::strchr("<>:\"|?*", name[i]) != nullptr) {
+    // The second byte of a two-byte character is never one of these.
+    char last = '\0';
+    for (const char* c = name; c < name + length; c = nextCharacter(c)) {
+        if (static_cast<unsigned char>(*c) < 0x20 || std::strchr("<>:\"|?*", *c) != nullptr) {
             return false;
         }
+        last = nextCharacter(c) == c + 1 ? *c : '\0';
     }
-    return name[length - 1] != '.' && name[length - 1] != ' ';
+    return last != '.' && last != ' ';
 }
 
 bool isGroupPath(const char* group) { return group[0] != '\0' && holdsOnlyFolderNames(group, 0); }
@@ -148,7 +151,7 @@ bool isGroupPath(const char* group) { return group[0] != '\0' && holdsOnlyFolder
 bool containsProductName(const char* text, const char* productName)
 {
     const size_t nameLength = std::strlen(productName);
-    for (const char* start = text; *start != '\0'; ++start) {
+    for (const char* start = text; *start != '\0'; start = nextCharacter(start)) {
         if (compareNoCaseN(start, productName, nameLength) == 0) {
             return true;
         }
@@ -168,7 +171,7 @@ int ancestorRows(const char* path, AncestorRow* rows, int capacity)
     // Every component after the root ends at the next backslash or at the
     // end; empty components (doubled or trailing backslashes) give no row.
     size_t componentStart = 3;
-    for (size_t i = 3;; ++i) {
+    for (size_t i = 3;; i = static_cast<size_t>(nextCharacter(path + i) - path)) {
         if (path[i] != '\\' && path[i] != '\0') {
             continue;
         }

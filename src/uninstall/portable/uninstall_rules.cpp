@@ -61,9 +61,10 @@ bool composeGroupFolder(char* out, const char* programsDir, const char* groupNam
         return false;
     }
     const size_t length = std::strlen(programs);
-    // A bare drive root ends with its backslash already.
-    const size_t separator = programs[length - 1] == '\\' ? 0 : 1;
-    const bool inside = compareNoCaseN(out, programs, length) == 0 && (separator == 0 || out[length] == '\\') &&
+    // A bare drive root ends with its backslash already; no other canonical path does.
+    const size_t separator = length == 3 ? 0 : 1;
+    const bool inside = compareNoCaseN(out, programs, length) == 0 &&
+                        (separator == 0 || (out[length] == '\\' && startsCharacter(out, length))) &&
                         out[length + separator] != '\0';
     if (!inside) {
         out[0] = '\0';
@@ -75,7 +76,8 @@ bool isDirectSubfolder(const char* folder, const char* parent)
 {
     const size_t length = std::strlen(parent);
     return length > 0 && compareNoCaseN(folder, parent, length) == 0 && folder[length] == '\\' &&
-           folder[length + 1] != '\0' && std::strchr(folder + length + 1, '\\') == nullptr;
+           startsCharacter(folder, length) && folder[length + 1] != '\0' &&
+           findCharacter(folder + length + 1, '\\') == nullptr;
 }
 
 void addLeftBehind(LeftBehind& list, const char* path)
