@@ -152,6 +152,13 @@ bool openLevels(HeldFolder& folder, HANDLE parent, size_t start, const LevelWalk
         ULONG_PTR information = 0;
         const bool opened =
             next > level && NT_SUCCESS(openRelative(&child, current, path + level, next - level, how, &information));
+        // A level made here is reported at once, whatever follows.
+        if (opened && information == FILE_CREATED && walk.onCreated != nullptr) {
+            const wchar_t kept = path[next];
+            path[next] = L'\0';
+            walk.onCreated(path);
+            path[next] = kept;
+        }
         const bool safe = opened && !isLinkIn(current, path + level, next - level, child);
         if (current != parent) {
             CloseHandle(current);
@@ -161,12 +168,6 @@ bool openLevels(HeldFolder& folder, HANDLE parent, size_t start, const LevelWalk
                 CloseHandle(child);
             }
             return false;
-        }
-        if (information == FILE_CREATED && walk.onCreated != nullptr) {
-            const wchar_t kept = path[next];
-            path[next] = L'\0';
-            walk.onCreated(path);
-            path[next] = kept;
         }
         current = child;
         level = next + 1;

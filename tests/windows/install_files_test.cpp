@@ -411,6 +411,23 @@ TEST_F(Installation, KeptRowStaysUntouchedAndStillCounts)
     EXPECT_EQ(readFile("C:\\Keep Windows\\Written.txt").size(), rows[0].unpackedSize);
     EXPECT_EQ(progressDone, 2 * rows[0].unpackedSize);
     EXPECT_EQ(progressValue, 200);
+    RecordItem item;
+    EXPECT_TRUE(readRecordedItem(L"C:\\Keep Windows\\Written.txt", &item) && item.kind == RECORD_FILE);
+    EXPECT_FALSE(readRecordedItem(L"C:\\Keep Windows\\Kept.txt", &item)) << "a kept file is never the setup's";
+    forgetEarlierInstallation();
+}
+
+// While the setup works in a folder, nobody may rename or delete it; the
+// handle is all it takes, and releasing it ends that.
+TEST_F(Installation, AHeldFolderCannotBeRenamedOrDeleted)
+{
+    HeldFolder held = {};
+    ASSERT_TRUE(prepareInstallFolder(held, "C:\\Held Install"));
+    EXPECT_FALSE(MoveFileA("C:\\Held Install", "C:\\Moved Install"));
+    EXPECT_FALSE(RemoveDirectoryA("C:\\Held Install"));
+    releaseFolder(held);
+    EXPECT_TRUE(MoveFileA("C:\\Held Install", "C:\\Moved Install"));
+    forgetEarlierInstallation();
 }
 
 TEST_F(Installation, NoRowsShowZeroAndSucceed)
