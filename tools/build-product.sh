@@ -15,14 +15,7 @@ if [ $# -lt 1 ] || [ ! -f "$1" ]; then
     exit 2
 fi
 description=$(realpath "$1")
-# The signing files (cmake/release.cmake) may be named relative to the folder
-# the build starts in; the build itself runs in the project's folder.
-for variable in SETUPMATE_SIGN_PKCS12 SETUPMATE_SIGN_CERT SETUPMATE_SIGN_KEY; do
-    eval "path=\${$variable:-}"
-    if [ -n "$path" ]; then
-        export "$variable=$(realpath -m "$path")"
-    fi
-done
+. "$root/tools/signing-paths.sh"
 jobs=${2:-$(nproc)}
 name=$(basename "$(dirname "$description")")
 out=$root/build/products/$name

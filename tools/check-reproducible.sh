@@ -17,12 +17,7 @@ fi
 description=$(realpath "$1")
 first=$(realpath "$2")
 jobs=${3:-$(nproc)}
-for variable in SETUPMATE_SIGN_PKCS12 SETUPMATE_SIGN_CERT SETUPMATE_SIGN_KEY; do
-    eval "path=\${$variable:-}"
-    if [ -n "$path" ]; then
-        export "$variable=$(realpath -m "$path")"
-    fi
-done
+. "$root/tools/signing-paths.sh"
 
 # The copy lies below build/, away from the sources; a description inside the
 # project is taken from the copy.

@@ -27,7 +27,8 @@ if [ -n "$url" ]; then
 fi
 signed=$program.signed
 if printf '%s' "${SETUPMATE_SIGN_PASSWORD:-}" |
-    osslsigncode sign "$@" -readpass - -h sha256 -n "$description" -time "$time" -in "$program" -out "$signed" >"$signed.log" 2>&1 &&
+    osslsigncode sign "$@" -readpass /dev/stdin -h sha256 -n "$description" -time "$time" \
+        -in "$program" -out "$signed" >"$signed.log" 2>&1 &&
     mv "$signed" "$program"; then
     rm -f "$signed.log"
     exit 0

@@ -84,7 +84,7 @@ fi
 # The second build signs with the PEM form of the same certificate: the same
 # key and signing time give the same signature.
 started=$(date +%s)
-SETUPMATE_SIGN_CERT=$signing/signer.pem SETUPMATE_SIGN_KEY=$signing/signer.key SETUPMATE_SIGN_PKCS12= \
+SETUPMATE_SIGN_CERT=$signing/signer.pem SETUPMATE_SIGN_KEY=$signing/signer.key SETUPMATE_SIGN_PKCS12='' \
     tools/check-reproducible.sh examples/quill-notes/product.ini "$product/win32" "$jobs" || status=1
 echo "reproducible: checked in $(($(date +%s) - started)) s"
 exit $status
