@@ -90,8 +90,8 @@ TEST(ListOfPrograms, InstallDateHasEightDigitsOrIsEmpty)
     char date[INSTALL_DATE_SIZE];
     ASSERT_TRUE(composeInstallDate(date, 2026, 3, 7));
     EXPECT_STREQ(date, "20260307");
-    for (const auto& [year, month, day] :
-         {std::tuple{10000u, 1u, 1u}, std::tuple{2026u, 13u, 1u}, std::tuple{2026u, 0u, 1u}, std::tuple{2026u, 1u, 32u}}) {
+    for (const auto& [year, month, day] : {std::tuple{10000u, 1u, 1u}, std::tuple{2026u, 13u, 1u},
+                                           std::tuple{2026u, 0u, 1u}, std::tuple{2026u, 1u, 32u}}) {
         std::memset(date, 'x', sizeof date);
         EXPECT_FALSE(composeInstallDate(date, year, month, day)) << year << "-" << month << "-" << day;
         EXPECT_STREQ(date, "");

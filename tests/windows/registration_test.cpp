@@ -100,7 +100,8 @@ TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
     for (int row = 0; row < installConfig.fileCount; ++row) {
         bytes += installConfig.files[row].unpackedSize;
     }
-    EXPECT_EQ(readNumber(HKEY_LOCAL_MACHINE, uninstallEntry, "EstimatedSize"), static_cast<long long>((bytes + 1023) / 1024));
+    EXPECT_EQ(readNumber(HKEY_LOCAL_MACHINE, uninstallEntry, "EstimatedSize"),
+              static_cast<long long>((bytes + 1023) / 1024));
     SYSTEMTIME today;
     GetLocalTime(&today);
     char date[16];
