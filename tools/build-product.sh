@@ -15,6 +15,7 @@ if [ $# -lt 1 ] || [ ! -f "$1" ]; then
     exit 2
 fi
 description=$(realpath "$1")
+. "$root/tools/signing-paths.sh"
 jobs=${2:-$(nproc)}
 name=$(basename "$(dirname "$description")")
 out=$root/build/products/$name

@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="cmake make g++ clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb xauth imagemagick x11-utils
+  wine wine64 fonts-wine xvfb xauth imagemagick x11-utils osslsigncode openssl
   googletest libgtest-dev libbenchmark-dev libinih-dev pkg-config file locales"
 
 missing=""

@@ -39,6 +39,19 @@ void setText(HKEY key, const char* name, const char* text)
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(lstrlenA(text) + 1));
 }
 
+void setNumber(HKEY key, const char* name, DWORD number)
+{
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+}
+
+// Today in the local time, as the user reads the date of the installation.
+bool composeToday(char (&date)[INSTALL_DATE_SIZE])
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return composeInstallDate(date, now.wYear, now.wMonth, now.wDay);
+}
+
 void writePublisherValue()
 {
     HKEY key = createKey(HKEY_LOCAL_MACHINE, publisherKey);
@@ -74,6 +87,8 @@ void writeUninstallValues(HKEY entry)
     }
     if (joinPath(text, sizeof text, installPaths.windowsDir, installConfig.files[UNINSTALL_ROW].fileName, 0)) {
         setText(entry, "UninstallString", text);
+        // The uninstaller carries the product's icon, and stays as long as the entry.
+        setText(entry, "DisplayIcon", text);
     }
     if (composeQuietUninstall(text, installPaths.windowsDir, installConfig.files[UNINSTALL_ROW].fileName)) {
         setText(entry, "QuietUninstallString", text);
@@ -82,6 +97,14 @@ void writeUninstallValues(HKEY entry)
     setText(entry, programGroupValue, installPaths.groupName);
     setText(entry, "Publisher", installConfig.publisherName);
     setText(entry, "HelpLink", installConfig.productUrl);
+    setNumber(entry, "EstimatedSize", installedSizeKiB(installConfig.files, installConfig.fileCount));
+    char date[INSTALL_DATE_SIZE];
+    if (composeToday(date)) {
+        setText(entry, "InstallDate", date);
+    }
+    // The setup offers no change and no repair of an installation.
+    setNumber(entry, "NoModify", 1);
+    setNumber(entry, "NoRepair", 1);
 }
 
 // The system's list of installed programs is extended, never created.

@@ -16,10 +16,11 @@
 # "N passed, M failed"; the exit status is non-zero on any failure.
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${E2E_BUILD:-$root/build/win64}
+# Paths may be given relative to the folder the run starts in.
+build=$(realpath -m "${E2E_BUILD:-$root/build/win64}")
 driver=$build/bin/e2e_driver.exe
 setup=$build/SetupMate.exe
-template=${E2E_TEMPLATE:-$build/wine-template}
+template=$(realpath -m "${E2E_TEMPLATE:-$build/wine-template}")
 out=$root/build/e2e
 wine_tools=$root/tools/wine
 
@@ -44,7 +45,7 @@ set +a
 # Windows paths of files here: drive Z: is the root of the host's file system.
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 
-prefixes=${E2E_PREFIXES:-$build/e2e-prefixes}
+prefixes=$(realpath -m "${E2E_PREFIXES:-$build/e2e-prefixes}")
 prefix=
 xvfb_pid=
 cleanup() {

@@ -2,6 +2,7 @@
 // defaults, as a user clicks through it, a screenshot of every screen on the
 // way, and then what the setup left on the machine. It makes sure that each
 // screen appeared; the other scenarios check what is on them.
+#include "driver.h"
 #include "e2e.h"
 #include "resource.h"
 #include "wizard_path.h"
@@ -112,4 +113,10 @@ SCENARIO(tour, 300)
     reportFileChanges(machineBeforeSetup());
     reportRegistryKey(HKEY_LOCAL_MACHINE, publisherKey);
     reportRegistryKey(HKEY_LOCAL_MACHINE, uninstallEntry);
+    // The installed uninstaller is kept beside the pictures, so that its bytes
+    // and its signature can be checked from outside the prefix.
+    const PayloadEntry& uninstaller = installConfig.files[UNINSTALL_ROW];
+    const std::string copy = driverOptions.outputDir + "\\" + uninstaller.fileName;
+    expect(CopyFileA(rowPath(uninstaller, defaultFolder).c_str(), copy.c_str(), FALSE) != FALSE,
+           "the installed uninstaller is copied to %s", copy.c_str());
 }

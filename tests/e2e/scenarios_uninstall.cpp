@@ -132,6 +132,16 @@ SCENARIO(uninstall_after_install, 300)
     installWithDefaults();
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"),
                "\"" + uninstallerPath() + "\" /quiet", "QuietUninstallString");
+    // The values the list of programs shows, which leave with the entry.
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayIcon"), uninstallerPath(), "DisplayIcon");
+    expectNumber(static_cast<long long>(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "InstallDate").size()), 8,
+                 "digits of InstallDate");
+    const std::vector<std::string> entry = registryListing(HKEY_LOCAL_MACHINE, uninstallEntry);
+    for (const char* value : {"EstimatedSize\" = REG_DWORD ", "NoModify\" = REG_DWORD 1", "NoRepair\" = REG_DWORD 1"}) {
+        expect(std::any_of(entry.begin(), entry.end(),
+                           [&](const std::string& line) { return line.find(value) != std::string::npos; }),
+               "the entry holds \"%s:%s", value, asLines(entry).c_str());
+    }
     const std::string licence = installed(dataFileName("Licence"));
     writeFile(licence, "the user's licence");
     // An installed file the user has changed is the user's now.

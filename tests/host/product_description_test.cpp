@@ -162,4 +162,5 @@ TEST(ProductDescription, GeneratedFilesCarryTextsAndStampExactly)
         << record;
     EXPECT_NE(files[0].contents.find("constexpr char defaultInstallRoot[] = \"C:\\\\Small Hours\";"),
               std::string::npos);
+    EXPECT_NE(files[2].contents.find("set(PRODUCT_STAMP_SECONDS 1767323045)"), std::string::npos) << files[2].contents;
 }

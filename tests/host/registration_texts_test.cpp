@@ -2,9 +2,11 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "engine/portable/paths.h"
 #include "engine/portable/registration_texts.h"
+#include "shell/portable/record_layout.h"
 
 TEST(RegistrationTexts, ComposeKeyPathAndValueTexts)
 {
@@ -81,4 +83,31 @@ TEST(QuietUninstall, QuotesTheUninstallerAndIsEmptyWhenItDoesNotFit)
     std::memset(command, 'x', sizeof command);
     EXPECT_FALSE(composeQuietUninstall(command, (fits + "w").c_str(), "Tkremove.exe"));
     EXPECT_STREQ(command, "");
+}
+
+TEST(ListOfPrograms, InstallDateHasEightDigitsOrIsEmpty)
+{
+    char date[INSTALL_DATE_SIZE];
+    ASSERT_TRUE(composeInstallDate(date, 2026, 3, 7));
+    EXPECT_STREQ(date, "20260307");
+    for (const auto& [year, month, day] : {std::tuple{10000u, 1u, 1u}, std::tuple{2026u, 13u, 1u},
+                                           std::tuple{2026u, 0u, 1u}, std::tuple{2026u, 1u, 32u}}) {
+        std::memset(date, 'x', sizeof date);
+        EXPECT_FALSE(composeInstallDate(date, year, month, day)) << year << "-" << month << "-" << day;
+        EXPECT_STREQ(date, "");
+    }
+}
+
+TEST(ListOfPrograms, InstalledSizeIsRoundedUpToKiBAndSumsBeyond32Bits)
+{
+    PayloadEntry rows[PAYLOAD_ROWS] = {};
+    EXPECT_EQ(installedSizeKiB(rows, PAYLOAD_ROWS), 0u);
+    rows[0].unpackedSize = 1024;
+    rows[1].unpackedSize = 1;
+    EXPECT_EQ(installedSizeKiB(rows, 2), 2u);
+    EXPECT_EQ(installedSizeKiB(rows, 1), 1u) << "only the rows counted";
+    for (PayloadEntry& row : rows) {
+        row.unpackedSize = UINT32_MAX;
+    }
+    EXPECT_EQ(installedSizeKiB(rows, PAYLOAD_ROWS), 32u * 1024 * 1024);
 }

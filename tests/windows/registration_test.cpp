@@ -42,6 +42,21 @@ std::string readText(HKEY root, const std::string& path, const char* name)
     return data;
 }
 
+// The number of a REG_DWORD value, or -1 when it is missing or of another type.
+long long readNumber(HKEY root, const std::string& path, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | registryView(root), &key) != ERROR_SUCCESS) {
+        return -1;
+    }
+    DWORD number = 0;
+    DWORD type = 0;
+    DWORD size = sizeof number;
+    const LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof number ? number : -1;
+}
+
 void useFolders(const char* installDir)
 {
     lstrcpyA(installPaths.installDir, installDir);
@@ -79,6 +94,21 @@ TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), productGroup);
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), installConfig.publisherName);
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "HelpLink"), installConfig.productUrl);
+    // What the list of installed programs shows beside the name.
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayIcon"), uninstaller);
+    unsigned long long bytes = 0;
+    for (int row = 0; row < installConfig.fileCount; ++row) {
+        bytes += installConfig.files[row].unpackedSize;
+    }
+    EXPECT_EQ(readNumber(HKEY_LOCAL_MACHINE, uninstallEntry, "EstimatedSize"),
+              static_cast<long long>((bytes + 1023) / 1024));
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char date[16];
+    wsprintfA(date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "InstallDate"), date);
+    EXPECT_EQ(readNumber(HKEY_LOCAL_MACHINE, uninstallEntry, "NoModify"), 1);
+    EXPECT_EQ(readNumber(HKEY_LOCAL_MACHINE, uninstallEntry, "NoRepair"), 1);
     for (const auto& [root, path] : autostartKeys) {
         EXPECT_EQ(readText(root, path, previousAutostartValue), "<missing>") << path;
         EXPECT_EQ(readText(root, path, "Neighbour"), "C:\\Neighbour.exe") << path;
