@@ -12,7 +12,7 @@ build=$root/build/products/quill-notes/win64
 
 "$root/tools/build-product.sh" "$root/examples/quill-notes/product.ini" "${1:-$(nproc)}" --with-tests || exit 1
 status=0
-ctest --test-dir "$build" --output-on-failure || status=1
+ctest --test-dir "$build" --output-on-failure --timeout 600 || status=1
 E2E_BUILD=$build "$root/tests/e2e/run.sh" --out "$root/build/e2e-products/quill-notes" \
     tour install_happy_path uninstall_after_install || status=1
 exit $status
