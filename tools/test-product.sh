@@ -71,7 +71,7 @@ else
     echo "PASS a setup altered after signing fails verification"
 fi
 
-ctest --test-dir "$product/win64" --output-on-failure || status=1
+ctest --test-dir "$product/win64" --output-on-failure --timeout 600 || status=1
 E2E_BUILD=$product/win64 tests/e2e/run.sh --out "$e2e_out" tour install_happy_path uninstall_after_install || status=1
 installed=$e2e_out/tour/$uninstaller
 if [ -f "$installed" ] && cmp -s "$installed" "$product/win64/generated/payload/$uninstaller"; then

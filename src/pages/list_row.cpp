@@ -1,9 +1,8 @@
 #include "pages/list_row.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
+#include "engine/common_controls.h"
 #include "shell/backdrop.h"
 
 namespace {
@@ -24,7 +23,7 @@ void drawListRow(const DRAWITEMSTRUCT& item, int x, int icon, const char* text)
     SetBkColor(item.hDC, listColors[LIST_BACK]);
     ExtTextOutA(item.hDC, 0, 0, ETO_OPAQUE, &iconSquare, nullptr, 0, nullptr);
     if (icon >= 0) {
-        ImageList_Draw(systemSmallImageList, icon, item.hDC, x, item.rcItem.top, selected ? ILD_SELECTED : ILD_NORMAL);
+        drawImageListIcon(systemSmallImageList, icon, item.hDC, x, item.rcItem.top, selected ? ILD_SELECTED : ILD_NORMAL);
     }
     SetTextColor(item.hDC, listColors[selected ? LIST_SELECTED_TEXT : LIST_TEXT]);
     SetBkColor(item.hDC, listColors[selected ? LIST_SELECTED_BACK : LIST_BACK]);

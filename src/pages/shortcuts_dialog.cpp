@@ -1,10 +1,10 @@
 // The shortcuts dialog: a caption, the shortcut being made and a bar. The
 // work runs from a one-shot timer so that the dialog is on screen first.
 #include <windows.h>
-// These two need windows.h first.
-#include <commctrl.h>
+// This one needs windows.h first.
 #include <shlobj.h>
 
+#include "engine/common_controls.h"
 #include "engine/group_folder.h"
 #include "engine/install_record.h"
 #include "engine/portable/paths.h"
@@ -79,8 +79,7 @@ void onTimer(HWND dialog, WPARAM timerId)
 
 INT_PTR runShortcutsDialog(HWND page)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    initCommonControls(ICC_PROGRESS_CLASS);
     return DialogBoxParamA(programInstance, MAKEINTRESOURCEA(IDD_SHORTCUTS), page, shortcutsDialogProc, 0);
 }
 

@@ -2,9 +2,8 @@
 // window with a bar, and says what it left. "/quiet" does the same without a
 // question, a window or a message. Exit code 0 when everything was removed.
 #include <windows.h>
-// This one needs windows.h first.
-#include <commctrl.h>
 
+#include "engine/common_controls.h"
 #include "engine/portable/paths.h"
 #include "engine/portable/registration_texts.h"
 #include "engine/safe_paths.h"
@@ -96,8 +95,7 @@ INT_PTR CALLBACK removalDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 // The window shows the steps; when it cannot be made, they run all the same.
 void removeWithWindow()
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
+    initCommonControls(ICC_PROGRESS_CLASS);
     DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UNINSTALLING), nullptr, removalDialogProc, 0);
     runRemainingSteps();
 }

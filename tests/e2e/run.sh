@@ -119,6 +119,37 @@ else
     chosen=("${all[@]}")
 fi
 
+# One run of scenario NAME with its output in FOLDER, in a fresh prefix.
+# What Wine cannot prepare itself is prepared from the Unix side by
+# prepare/NAME.sh, given the prefix. Wine's start.exe starts explorer (and
+# passes the driver its standard output, which explorer alone does not).
+run_in_fresh_prefix() {
+    new_prefix
+    # What Wine cannot prepare itself is prepared from the Unix side by
+    # prepare/NAME.sh, given the prefix; prepare/NAME.locale names a locale.
+    local preparation=$root/tests/e2e/prepare/$1.sh
+    if [ -f "$preparation" ]; then
+        timeout 60 sh "$preparation" "$prefix" || echo "e2e: $preparation failed" >&2
+    fi
+    scenario_environment=()
+    if [ -f "$root/tests/e2e/prepare/$1.locale" ]; then
+        locale_environment "$(cat "$root/tests/e2e/prepare/$1.locale")"
+    fi
+    # The driver keeps its own time limit; this one catches Wine itself hanging.
+    env "${scenario_environment[@]}" WINEPREFIX="$prefix" timeout -k 5 $((limits[$1] + 30)) \
+        wine explorer /desktop=SetupMate,1024x768 "$driver" \
+        --setup "$(windows_path "$setup")" --source "$(windows_path "$root")" \
+        --out "$(windows_path "$2")" "$1" >"$2/log.txt" 2>"$2/wine.txt"
+    drop_prefix
+}
+
+# The driver's first line names the scenario: a log without it is a start
+# that never reached the driver, so nothing of the scenario ran. Wine's
+# start of explorer in a new prefix rarely fails ("ShellExecuteEx failed:
+# Internal error", its new process ended before it had started): such a
+# start is made once more in a fresh prefix.
+reached_driver() { grep -q "^scenario $1 " "$2/log.txt"; }
+
 passed=0
 failed=0
 for name in "${chosen[@]}"; do
@@ -131,23 +162,16 @@ for name in "${chosen[@]}"; do
         continue
     fi
     started=$(date +%s.%N)
-    new_prefix
-    # What Wine cannot prepare itself is prepared from the Unix side by
-    # prepare/NAME.sh, given the prefix; prepare/NAME.locale names a locale.
-    preparation=$root/tests/e2e/prepare/$name.sh
-    if [ -f "$preparation" ]; then
-        sh "$preparation" "$prefix" || echo "e2e: $preparation failed" >&2
+    run_in_fresh_prefix "$name" "$folder"
+    if ! reached_driver "$name" "$folder"; then
+        first_start=$(cat "$folder/log.txt" "$folder/wine.txt")
+        run_in_fresh_prefix "$name" "$folder"
+        { echo "e2e: the first start never reached the driver and was made again; Wine wrote:"
+          echo "$first_start" | sed 's/^/    /'
+          cat "$folder/log.txt"; } >"$folder/log.retried"
+        mv "$folder/log.retried" "$folder/log.txt"
+        echo "note $name: the first start never reached the driver; started again (see its log)"
     fi
-    scenario_environment=()
-    if [ -f "$root/tests/e2e/prepare/$name.locale" ]; then
-        locale_environment "$(cat "$root/tests/e2e/prepare/$name.locale")"
-    fi
-    # The driver keeps its own time limit; this one catches Wine itself hanging.
-    env "${scenario_environment[@]}" WINEPREFIX="$prefix" timeout -k 5 $((limits[$name] + 30)) \
-        wine explorer /desktop=SetupMate,1024x768 "$driver" \
-        --setup "$(windows_path "$setup")" --source "$(windows_path "$root")" \
-        --out "$(windows_path "$folder")" "$name" >"$folder/log.txt" 2>"$folder/wine.txt"
-    drop_prefix
     seconds=$(echo "$started" | awk -v now="$(date +%s.%N)" '{ printf "%.1f", now - $1 }')
     if grep -q '^RESULT: PASS' "$folder/log.txt"; then
         echo "PASS $name (${seconds} s)"

@@ -323,6 +323,7 @@ SCENARIO(group_start_menu_gone_then_empty, 150)
     const std::string name = installConfig.productName;
     expectText(controlText(group, IDC_GROUP_BOX), name, "the proposed group");
     click(group, IDC_RESET_GROUP);
+    waitUntil([&] { return controlText(group, IDC_GROUP_BOX) == name; }, 3000);
     expectText(controlText(group, IDC_GROUP_BOX), name, "\"Reset Group\" proposes it again");
     finishInstallation(group);
 

@@ -284,7 +284,8 @@ void typeText(const char* text)
 
 std::string typedText(HWND field, const std::string& expected)
 {
-    waitUntil([&] { return windowText(field) == expected; }, 3000);
+    // Typed keys reach a page late on a loaded machine.
+    waitUntil([&] { return windowText(field) == expected; }, 10000);
     pause(200);
     return windowText(field);
 }

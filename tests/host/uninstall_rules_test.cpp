@@ -59,6 +59,9 @@ TEST(GroupFolder, LiesStrictlyInsideTheProgramsFolderAfterResolvingDots)
     EXPECT_FALSE(composeGroupFolder(out, "", "Tidy Kit")) << "no programs folder";
     EXPECT_TRUE(composeGroupFolder(out, "C:\\", "Tidy Kit"));
     EXPECT_STREQ(out, "C:\\Tidy Kit");
+    for (const char* root : {".", "..", "Tidy Kit\\.."}) {
+        EXPECT_FALSE(composeGroupFolder(out, "C:\\", root)) << "the drive root itself: " << root;
+    }
     const std::string longGroup(250, 'g');
     EXPECT_FALSE(composeGroupFolder(out, programs, longGroup.c_str())) << "longer than a path";
 }

@@ -1,12 +1,18 @@
 #!/bin/sh
-# Checks the shipped program, its 64-bit twin and the shipped uninstaller as
-# Windows will load them: all import only Windows system DLLs (the C++ runtime
-# is linked in, so no libstdc++, libgcc or libwinpthread), and the shipped ones
-# are PE32 i386 programs for the GUI subsystem.
-# Usage: check_imports.sh WIN32_EXE WIN64_EXE WIN32_UNINSTALLER
+# Checks the setup and the uninstaller of both builds as Windows will load
+# them. Their import tables name only KnownDLLs, which Windows always loads
+# from the system folder: any other DLL would be looked for in the program's
+# own folder first (a downloads folder), before WinMain can restrict the
+# search. The C++ runtime is linked in, so no libstdc++, libgcc or
+# libwinpthread either. The shipped 32-bit ones are PE32 i386 programs for
+# the GUI subsystem.
+# Usage: check_imports.sh WIN32_SETUP WIN64_SETUP WIN32_UNINSTALLER WIN64_UNINSTALLER
 set -u
-system_dlls="kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll comctl32.dll ole32.dll oleaut32.dll
-  msvcrt.dll shlwapi.dll version.dll comdlg32.dll ntdll.dll"
+# The KnownDLLs of every Windows from 7 to 11 (ntdll is mapped before any
+# import is resolved). Not comctl32, version, uxtheme or winmm.
+known_dlls="advapi32.dll comdlg32.dll gdi32.dll imagehlp.dll imm32.dll kernel32.dll msctf.dll msvcrt.dll
+  normaliz.dll nsi.dll ntdll.dll ole32.dll oleaut32.dll psapi.dll rpcrt4.dll sechost.dll setupapi.dll
+  shell32.dll shlwapi.dll user32.dll wldap32.dll ws2_32.dll"
 status=0
 problem() {
     echo "FAIL $1"
@@ -15,10 +21,12 @@ problem() {
 
 check_imports() {
     headers=$(x86_64-w64-mingw32-objdump -p "$1") || { problem "$1 cannot be read"; return; }
-    for dll in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z'); do
-        case " $(echo $system_dlls) " in
+    dlls=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
+    [ -n "$dlls" ] || problem "$1 lists no imports"
+    for dll in $dlls; do
+        case " $(echo $known_dlls) " in
         *" $dll "*) echo "ok   $1 imports $dll" ;;
-        *) problem "$1 imports $dll, which is not a Windows system DLL" ;;
+        *) problem "$1 imports $dll, which is not a KnownDLL: load it at run time from the system folder" ;;
         esac
     done
 }
@@ -30,9 +38,9 @@ check_header() {
     echo "$headers" | grep -q '^Subsystem[[:space:]]*00000002' || problem "$1 is not for the Windows GUI subsystem"
 }
 
-check_imports "$1"
+for program in "$@"; do
+    check_imports "$program"
+done
 check_header "$1" pei-i386
-check_imports "$2"
-check_imports "$3"
 check_header "$3" pei-i386
 exit $status

@@ -478,9 +478,12 @@ TEST_F(Installation, DamagedDataIsReportedWithoutCreatingTheFile)
     lstrcpyA(missing.resourceName, "NOSUCH");
     PayloadEntry misSized = row(README_ROW);
     ++misSized.packedSize;
+    // Only the size check keeps the checksum from reading far past the resource.
+    PayloadEntry farBeyond = row(README_ROW);
+    farBeyond.packedSize = 0x40000000u;
     PayloadEntry altered = row(README_ROW);
     altered.packedCrc ^= 1;
-    for (const PayloadEntry& entry : {missing, misSized, altered}) {
+    for (const PayloadEntry& entry : {missing, misSized, farBeyond, altered}) {
         BoxAnswerer boxes;
         EXPECT_EQ(installRows(page, &entry, 1), -1);
         EXPECT_EQ(boxes.texts(), std::vector<std::string>{damaged});

@@ -47,7 +47,7 @@ check_build() {
 
 # The bench's own safety checks.
 run_bench_checks() {
-    "$here/bench_test.sh" 2>&1 | tee "$out/bench-checks.txt" | sed 's/^/  /'
+    timeout -k 10 600 "$here/bench_test.sh" 2>&1 | tee "$out/bench-checks.txt" | sed 's/^/  /'
     bench_passed=$(sed -n 's/^bench: \([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$out/bench-checks.txt")
     bench_failed=$(sed -n 's/^bench: \([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$out/bench-checks.txt")
     [ -n "$bench_passed" ] || { bench_passed=0; bench_failed=1; }
