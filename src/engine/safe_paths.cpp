@@ -5,9 +5,11 @@ bool pathExists(const char* path) { return GetFileAttributesA(path) != INVALID_F
 // A link may lead anywhere: nothing is ever written or deleted through one.
 // The entry's own attributes and reparse tag are read from its folder, so
 // that a link whose target is missing (which a create would make) counts too.
+// The record starts empty: a system that reports no tag (32-bit Wine leaves
+// it as it was) leaves it 0, which counts as a link.
 bool isLink(const char* path)
 {
-    WIN32_FIND_DATAA entry;
+    WIN32_FIND_DATAA entry = {};
     HANDLE search = FindFirstFileA(path, &entry);
     if (search == INVALID_HANDLE_VALUE) {
         return false;
