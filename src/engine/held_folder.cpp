@@ -17,6 +17,19 @@ extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE folder, HANDLE event, PIO_
 extern "C" BOOLEAN NTAPI RtlEqualUnicodeString(const UNICODE_STRING* a, const UNICODE_STRING* b, BOOLEAN ignoreCase);
 
 namespace {
+// The native calls are looked up in ntdll, which is mapped into every process
+// before anything else, rather than imported: the import tables name only
+// DLLs that Windows always takes from the system folder.
+template <typename Function> Function nativeCall(const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+const auto ntCreateFile = nativeCall<decltype(&NtCreateFile)>("NtCreateFile");
+const auto ntQueryInformationFile = nativeCall<decltype(&NtQueryInformationFile)>("NtQueryInformationFile");
+const auto ntSetInformationFile = nativeCall<decltype(&NtSetInformationFile)>("NtSetInformationFile");
+const auto ntQueryDirectoryFile = nativeCall<decltype(&NtQueryDirectoryFile)>("NtQueryDirectoryFile");
+const auto rtlEqualUnicodeString = nativeCall<decltype(&RtlEqualUnicodeString)>("RtlEqualUnicodeString");
+
 constexpr ULONG SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Without FILE_SHARE_DELETE nobody else may delete or rename what is open.
 constexpr ULONG SHARE_HELD = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -45,7 +58,7 @@ NTSTATUS openRelative(HANDLE* out, HANDLE root, const wchar_t* name, size_t leng
     InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, root, how.security);
     IO_STATUS_BLOCK status = {};
     const NTSTATUS result =
-        NtCreateFile(out, how.access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, how.share,
+        ntCreateFile(out, how.access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, how.share,
                      how.disposition, how.options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     if (!NT_SUCCESS(result)) {
         *out = nullptr;
@@ -66,7 +79,7 @@ bool handleIsLink(HANDLE handle)
 {
     FILE_ATTRIBUTE_TAG_INFORMATION tag = {};
     IO_STATUS_BLOCK status;
-    return !NT_SUCCESS(NtQueryInformationFile(handle, &status, &tag, sizeof tag, FileAttributeTagInformation)) ||
+    return !NT_SUCCESS(ntQueryInformationFile(handle, &status, &tag, sizeof tag, FileAttributeTagInformation)) ||
            isLinkEntry(tag.FileAttributes, tag.ReparseTag);
 }
 
@@ -97,7 +110,7 @@ bool listedAsLink(HANDLE folder, const wchar_t* name, size_t length)
     UNICODE_STRING mask = {static_cast<USHORT>(length * sizeof(wchar_t)), static_cast<USHORT>(length * sizeof(wchar_t)),
                            const_cast<PWSTR>(name)};
     IO_STATUS_BLOCK status;
-    const NTSTATUS result = NtQueryDirectoryFile(listing, nullptr, nullptr, nullptr, &status, buffer, sizeof buffer,
+    const NTSTATUS result = ntQueryDirectoryFile(listing, nullptr, nullptr, nullptr, &status, buffer, sizeof buffer,
                                                  FileFullDirectoryInformation, TRUE, &mask, TRUE);
     CloseHandle(listing);
     if (!NT_SUCCESS(result)) {
@@ -214,13 +227,13 @@ bool equalSpan(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLengt
     const USHORT bytes = static_cast<USHORT>(aLength * sizeof(wchar_t));
     const UNICODE_STRING first = {bytes, bytes, const_cast<PWSTR>(a)};
     const UNICODE_STRING second = {bytes, bytes, const_cast<PWSTR>(b)};
-    return RtlEqualUnicodeString(&first, &second, TRUE) != FALSE;
+    return rtlEqualUnicodeString(&first, &second, TRUE) != FALSE;
 }
 
 NTSTATUS setInformation(HANDLE handle, void* information, ULONG size, FILE_INFORMATION_CLASS kind)
 {
     IO_STATUS_BLOCK status;
-    return NtSetInformationFile(handle, &status, information, size, kind);
+    return ntSetInformationFile(handle, &status, information, size, kind);
 }
 
 // The read-only bit alone goes, so that a write or delete may succeed.
@@ -228,7 +241,7 @@ void clearReadOnlyOf(HANDLE file)
 {
     FILE_BASIC_INFORMATION basic = {};
     IO_STATUS_BLOCK status;
-    if (NT_SUCCESS(NtQueryInformationFile(file, &status, &basic, sizeof basic, FileBasicInformation)) &&
+    if (NT_SUCCESS(ntQueryInformationFile(file, &status, &basic, sizeof basic, FileBasicInformation)) &&
         (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
         const ULONG remaining = basic.FileAttributes & ~FILE_ATTRIBUTE_READONLY;
         FILE_BASIC_INFORMATION changed = {};
@@ -368,7 +381,7 @@ void listHeldFolder(const HeldFolder& folder, VisitEntry visit, void* context)
     alignas(8) BYTE buffer[LISTING_BUFFER_SIZE];
     IO_STATUS_BLOCK status;
     BOOLEAN restart = TRUE;
-    while (NT_SUCCESS(NtQueryDirectoryFile(listing, nullptr, nullptr, nullptr, &status, buffer, sizeof buffer,
+    while (NT_SUCCESS(ntQueryDirectoryFile(listing, nullptr, nullptr, nullptr, &status, buffer, sizeof buffer,
                                            FileFullDirectoryInformation, FALSE, nullptr, restart))) {
         restart = FALSE;
         for (const BYTE* at = buffer;;) {
