@@ -39,6 +39,14 @@ constexpr size_t LISTING_BUFFER_SIZE = 4096;
 static_assert(LISTING_BUFFER_SIZE >= sizeof(FILE_FULL_DIR_INFORMATION) + MAX_PATH * sizeof(wchar_t),
               "one entry with the longest name fits the listing buffer");
 
+// The counted form of the first length characters of a text, as the native
+// calls take names; every name here is shorter than a path.
+UNICODE_STRING countedText(const wchar_t* text, size_t length)
+{
+    const USHORT bytes = static_cast<USHORT>(length * sizeof(wchar_t));
+    return {bytes, bytes, const_cast<PWSTR>(text)};
+}
+
 struct RelativeOpen {
     ACCESS_MASK access;
     ULONG share;
@@ -52,8 +60,7 @@ struct RelativeOpen {
 NTSTATUS openRelative(HANDLE* out, HANDLE root, const wchar_t* name, size_t length, const RelativeOpen& how,
                       ULONG_PTR* information = nullptr)
 {
-    UNICODE_STRING objectName = {static_cast<USHORT>(length * sizeof(wchar_t)),
-                                 static_cast<USHORT>(length * sizeof(wchar_t)), const_cast<PWSTR>(name)};
+    UNICODE_STRING objectName = countedText(name, length);
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, root, how.security);
     IO_STATUS_BLOCK status = {};
@@ -107,8 +114,7 @@ bool listedAsLink(HANDLE folder, const wchar_t* name, size_t length)
         return true;
     }
     alignas(8) BYTE buffer[LISTING_BUFFER_SIZE];
-    UNICODE_STRING mask = {static_cast<USHORT>(length * sizeof(wchar_t)), static_cast<USHORT>(length * sizeof(wchar_t)),
-                           const_cast<PWSTR>(name)};
+    UNICODE_STRING mask = countedText(name, length);
     IO_STATUS_BLOCK status;
     const NTSTATUS result = ntQueryDirectoryFile(listing, nullptr, nullptr, nullptr, &status, buffer, sizeof buffer,
                                                  FileFullDirectoryInformation, TRUE, &mask, TRUE);
@@ -221,12 +227,11 @@ bool holdPath(HeldFolder& folder, FolderCreated onCreated, ACCESS_MASK access)
 
 bool equalSpan(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength)
 {
-    if (aLength != bLength || aLength * sizeof(wchar_t) > 0xFFFF) {
+    if (aLength != bLength || aLength >= MAX_PATH) {
         return false;
     }
-    const USHORT bytes = static_cast<USHORT>(aLength * sizeof(wchar_t));
-    const UNICODE_STRING first = {bytes, bytes, const_cast<PWSTR>(a)};
-    const UNICODE_STRING second = {bytes, bytes, const_cast<PWSTR>(b)};
+    const UNICODE_STRING first = countedText(a, aLength);
+    const UNICODE_STRING second = countedText(b, bLength);
     return rtlEqualUnicodeString(&first, &second, TRUE) != FALSE;
 }
 

@@ -57,23 +57,16 @@ bool readExactText(HKEY key, const char* name, char* out, DWORD capacity)
     return exact;
 }
 
-// Holds a recorded folder; one that exists but cannot be held (a link, or
-// one of the folders above it is) is left alone and reported, so that the
-// entry stays for a later run.
-bool holdRecordedFolder(HeldFolder& held, const char* folder, bool (*hold)(HeldFolder&, const char*))
+// True when the recorded folder is held or not there at all. One that is
+// there but could not be held (a link, or below one) is left alone and
+// reported, so that the entry stays for a later run.
+bool heldOrGone(const char* folder, bool linked, bool held)
 {
-    if (passesThroughLink(folder) || (!hold(held, folder) && pathExists(folder))) {
+    const bool leftAlone = !held && (linked || pathExists(folder));
+    if (leftAlone) {
         addLeftBehind(leftBehind, folder);
-        return false;
     }
-    return true;
-}
-
-bool holdInstallFolder(HeldFolder& held, const char* folder) { return holdFolder(held, folder, nullptr); }
-
-bool holdGroup(HeldFolder& held, const char*)
-{
-    return holdGroupFolder(held, installPaths.programsDir, installPaths.groupName, nullptr);
+    return !leftAlone;
 }
 
 // The install folder is the setup's when the entry and the publisher value
@@ -90,7 +83,9 @@ void readInstallFolder(HKEY entry)
     if (publisher != nullptr) {
         RegCloseKey(publisher);
     }
-    if (!recorded || !holdRecordedFolder(installFolder, installPaths.installDir, holdInstallFolder)) {
+    const bool linked = recorded && passesThroughLink(installPaths.installDir);
+    if (!recorded || !heldOrGone(installPaths.installDir, linked,
+                                 !linked && holdFolder(installFolder, installPaths.installDir, nullptr))) {
         installPaths.installDir[0] = '\0';
     }
 }
@@ -102,7 +97,9 @@ void readGroupFolder(HKEY entry)
     if (readExactText(entry, programGroupValue, installPaths.groupName, sizeof installPaths.groupName) &&
         composeGroupFolder(folder, installPaths.programsDir, installPaths.groupName) &&
         widenPath(installPaths.programsDir, programsFolder)) {
-        holdRecordedFolder(groupFolder, folder, holdGroup);
+        const bool linked = passesThroughLink(folder);
+        heldOrGone(folder, linked,
+                   !linked && holdGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName, nullptr));
     }
 }
 
