@@ -468,7 +468,7 @@ bool measureFileIn(const HeldFolder& folder, const wchar_t* name, uint32_t* size
     return measured;
 }
 
-DeleteResult deleteFileIn(const HeldFolder& folder, const wchar_t* name, const FileMeasure* expect)
+DeleteResult deleteFileIn(const HeldFolder& folder, const wchar_t* name, const RecordItem* recorded)
 {
     HANDLE file;
     const NTSTATUS status =
@@ -477,11 +477,11 @@ DeleteResult deleteFileIn(const HeldFolder& folder, const wchar_t* name, const F
         return isAbsent(status) ? DELETE_ABSENT : DELETE_FAILED;
     }
     DeleteResult result = DELETE_DONE;
-    FileMeasure found = {};
+    uint32_t size = 0;
+    uint32_t crc = 0;
     if (isLinkIn(folder.handle, name, std::wcslen(name), file)) {
         result = DELETE_LINK;
-    } else if (expect != nullptr && (!measureHandle(file, &found.size, &found.crc) || found.size != expect->size ||
-                                     found.crc != expect->crc)) {
+    } else if (recorded != nullptr && !(measureHandle(file, &size, &crc) && isUnchangedFile(*recorded, size, crc))) {
         result = DELETE_KEPT;
     } else {
         clearReadOnlyOf(file);

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "engine/portable/install_record_item.h"
+
 // A folder's path and its handle, opened so that nobody else may delete or
 // rename the folder while it is held. An empty path means not held.
 struct HeldFolder {
@@ -73,11 +75,8 @@ HANDLE createFileIn(const HeldFolder& folder, const wchar_t* name);
 bool measureFileIn(const HeldFolder& folder, const wchar_t* name, uint32_t* size, uint32_t* crc);
 
 enum DeleteResult { DELETE_DONE, DELETE_ABSENT, DELETE_KEPT, DELETE_LINK, DELETE_FAILED };
-// Deletes the named file through its own handle. With an expected size and
-// checksum (expect not null), a file that no longer has them is kept
-// (DELETE_KEPT); read and judged through the same handle that deletes it.
-struct FileMeasure {
-    uint32_t size;
-    uint32_t crc;
-};
-DeleteResult deleteFileIn(const HeldFolder& folder, const wchar_t* name, const FileMeasure* expect);
+// Deletes the named file through its own handle. With the item the install
+// record holds for it (recorded not null), a file that no longer has the
+// recorded size and checksum is kept (DELETE_KEPT); read and judged through
+// the same handle that deletes it.
+DeleteResult deleteFileIn(const HeldFolder& folder, const wchar_t* name, const RecordItem* recorded);

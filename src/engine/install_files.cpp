@@ -37,8 +37,7 @@ void clearRecordedItem(void* context, const wchar_t* path, const RecordItem& ite
     if (item.kind != RECORD_FILE || name == nullptr || !shouldDeleteOnClear(name)) {
         return;
     }
-    const FileMeasure expected = {item.size, item.crc};
-    if (deleteFileIn(folder, name, &expected) != DELETE_FAILED) {
+    if (deleteFileIn(folder, name, &item) != DELETE_FAILED) {
         forgetRecordedItem(path);
     }
 }
@@ -55,9 +54,10 @@ void forgetChangedFile(const HeldFolder& folder, const wchar_t* name)
 {
     wchar_t path[MAX_PATH];
     RecordItem item;
-    FileMeasure found;
+    uint32_t size = 0;
+    uint32_t crc = 0;
     if (pathInFolder(folder, name, path) && readRecordedItem(path, &item) &&
-        !(measureFileIn(folder, name, &found.size, &found.crc) && isUnchangedFile(item, found.size, found.crc))) {
+        !(measureFileIn(folder, name, &size, &crc) && isUnchangedFile(item, size, crc))) {
         forgetRecordedItem(path);
     }
 }

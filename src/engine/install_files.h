@@ -23,8 +23,9 @@ int installRows(HWND page, const PayloadEntry* rows, int count);
 // cannot be made is not held, and the rows into it fail one by one.
 bool prepareInstallFolder(HeldFolder& folder, const char* path);
 // Deletes the files below the held folder except those with a preserved
-// extension and those the install record holds. Folders are kept; folders whose name begins with a dot are not
-// entered, and links are neither entered nor deleted through.
+// extension and those the install record holds. Folders are kept; folders
+// whose name begins with a dot are not entered, and links are neither
+// entered nor deleted through.
 void clearOldInstall(const HeldFolder& folder);
 bool shouldDeleteOnClear(const wchar_t* name);
 // True unless the row keeps an existing file (FILE_OVERWRITE clear) and the

@@ -65,39 +65,10 @@ void deleteInstallRecord()
     closeInstallRecord();
     char folderPath[REGISTRY_TEXT_SIZE];
     HKEY folder;
-    if (!concatenateTexts(folderPath, sizeof folderPath, {publisherKey, "\\", installRecordFolderKey}) ||
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, folderPath, 0, KEY_ALL_ACCESS | MACHINE_VIEW, &folder) != ERROR_SUCCESS) {
-        return;
-    }
-    HKEY record;
-    if (RegOpenKeyExA(folder, installConfig.productName, 0, KEY_ALL_ACCESS | MACHINE_VIEW, &record) == ERROR_SUCCESS) {
-        // The values go first: a key with values cannot be deleted on every system.
-        DWORD values = 0;
-        while (RegQueryInfoKeyA(record, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                                nullptr, nullptr) == ERROR_SUCCESS &&
-               values > 0) {
-            wchar_t name[VALUE_NAME_SIZE];
-            DWORD length = VALUE_NAME_SIZE;
-            if (RegEnumValueW(record, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
-                RegDeleteValueW(record, name) != ERROR_SUCCESS) {
-                break;
-            }
-        }
-        RegCloseKey(record);
+    if (concatenateTexts(folderPath, sizeof folderPath, {publisherKey, "\\", installRecordFolderKey}) &&
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, folderPath, 0, KEY_ALL_ACCESS | MACHINE_VIEW, &folder) == ERROR_SUCCESS) {
         RegDeleteKeyA(folder, installConfig.productName);
-    }
-    DWORD subkeys = 1;
-    DWORD values = 1;
-    RegQueryInfoKeyA(folder, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                     nullptr);
-    RegCloseKey(folder);
-    if (subkeys == 0 && values == 0) {
-        HKEY publisher;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, publisherKey, 0, KEY_ALL_ACCESS | MACHINE_VIEW, &publisher) ==
-            ERROR_SUCCESS) {
-            RegDeleteKeyA(publisher, installRecordFolderKey);
-            RegCloseKey(publisher);
-        }
+        RegCloseKey(folder);
     }
 }
 

@@ -18,7 +18,7 @@ bool installRecordExists();
 // when it cannot be opened; every other call then does nothing.
 bool openInstallRecord(bool forWriting);
 void closeInstallRecord();
-// Deletes the whole record, and its parent key when that is then empty.
+// Deletes the whole record, its items with it.
 void deleteInstallRecord();
 
 void recordItem(const wchar_t* path, const RecordItem& item);

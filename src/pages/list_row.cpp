@@ -23,15 +23,15 @@ void drawListRow(const DRAWITEMSTRUCT& item, int x, int icon, const char* text)
     SetBkColor(item.hDC, listColors[LIST_BACK]);
     ExtTextOutA(item.hDC, 0, 0, ETO_OPAQUE, &iconSquare, nullptr, 0, nullptr);
     if (icon >= 0) {
-        drawImageListIcon(systemSmallImageList, icon, item.hDC, x, item.rcItem.top, selected ? ILD_SELECTED : ILD_NORMAL);
+        drawImageListIcon(systemSmallImageList, icon, item.hDC, x, item.rcItem.top,
+                          selected ? ILD_SELECTED : ILD_NORMAL);
     }
     SetTextColor(item.hDC, listColors[selected ? LIST_SELECTED_TEXT : LIST_TEXT]);
     SetBkColor(item.hDC, listColors[selected ? LIST_SELECTED_BACK : LIST_BACK]);
     const int length = lstrlenA(text);
     SIZE extent = {};
     GetTextExtentPoint32A(item.hDC, text, length, &extent);
-    const RECT box = {x + ICON_SLOT, item.rcItem.top, x + ICON_SLOT + extent.cx + TEXT_BOX_PADDING,
-                      item.rcItem.bottom};
+    const RECT box = {x + ICON_SLOT, item.rcItem.top, x + ICON_SLOT + extent.cx + TEXT_BOX_PADDING, item.rcItem.bottom};
     ExtTextOutA(item.hDC, x + ICON_SLOT + TEXT_INSET, item.rcItem.top + 1, ETO_OPAQUE | ETO_CLIPPED, &box, text,
                 static_cast<UINT>(length), nullptr);
     if (item.itemState & ODS_FOCUS) {

@@ -57,12 +57,13 @@ bool readExactText(HKEY key, const char* name, char* out, DWORD capacity)
     return exact;
 }
 
-// True when the recorded folder is held or not there at all. One that is
-// there but could not be held (a link, or below one) is left alone and
-// reported, so that the entry stays for a later run.
-bool heldOrGone(const char* folder, bool linked, bool held)
+// True when the recorded folder is held or not there at all. Holding refuses
+// every level that is a link; a folder that is there but could not be held
+// (a link, or below one) is left alone and reported, so that the entry stays
+// for a later run.
+bool heldOrGone(const char* folder, bool held)
 {
-    const bool leftAlone = !held && (linked || pathExists(folder));
+    const bool leftAlone = !held && (passesThroughLink(folder) || pathExists(folder));
     if (leftAlone) {
         addLeftBehind(leftBehind, folder);
     }
@@ -83,9 +84,8 @@ void readInstallFolder(HKEY entry)
     if (publisher != nullptr) {
         RegCloseKey(publisher);
     }
-    const bool linked = recorded && passesThroughLink(installPaths.installDir);
-    if (!recorded || !heldOrGone(installPaths.installDir, linked,
-                                 !linked && holdFolder(installFolder, installPaths.installDir, nullptr))) {
+    if (!recorded ||
+        !heldOrGone(installPaths.installDir, holdFolder(installFolder, installPaths.installDir, nullptr))) {
         installPaths.installDir[0] = '\0';
     }
 }
@@ -97,9 +97,7 @@ void readGroupFolder(HKEY entry)
     if (readExactText(entry, programGroupValue, installPaths.groupName, sizeof installPaths.groupName) &&
         composeGroupFolder(folder, installPaths.programsDir, installPaths.groupName) &&
         widenPath(installPaths.programsDir, programsFolder)) {
-        const bool linked = passesThroughLink(folder);
-        heldOrGone(folder, linked,
-                   !linked && holdGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName, nullptr));
+        heldOrGone(folder, holdGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName, nullptr));
     }
 }
 
@@ -113,8 +111,7 @@ void removeRecordedFile(const HeldFolder& folder, const wchar_t* name, RecordKin
     if (!isHeld(folder) || !pathInFolder(folder, name, path) || !readRecordedItem(path, &item) || item.kind != kind) {
         return;
     }
-    const FileMeasure expected = {item.size, item.crc};
-    switch (deleteFileIn(folder, name, &expected)) {
+    switch (deleteFileIn(folder, name, &item)) {
     case DELETE_LINK:
     case DELETE_FAILED:
         addLeftBehind(leftBehind, stepPath);
@@ -194,7 +191,8 @@ void deleteMachineValue(const char* path, const char* name)
 }
 
 // The entry, the version value with its keys up to the publisher key while
-// they are empty, and the publisher value when it named the install folder.
+// they are empty, the install record's folder key when it is empty, and the
+// publisher value when it named the install folder.
 void removeRecords()
 {
     HKEY list = openMachineKey(uninstallListKey, KEY_ALL_ACCESS);
@@ -208,6 +206,9 @@ void removeRecords()
         while (std::strlen(path) > std::strlen(publisherKey) && deleteKeyIfEmpty(path)) {
             *std::strrchr(path, '\\') = '\0';
         }
+    }
+    if (concatenateTexts(path, sizeof path, {publisherKey, "\\", installRecordFolderKey})) {
+        deleteKeyIfEmpty(path);
     }
     if (installPaths.installDir[0] != '\0') {
         deleteMachineValue(publisherKey, installConfig.productName);

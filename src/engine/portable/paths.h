@@ -33,8 +33,9 @@ bool joinPath(char* out, size_t capacity, const char* base, const char* name, in
 // The pieces joinPath is made of, for other compositions. appendText writes
 // text at out[*length] and advances *length, always keeping room for two
 // closing NULs; it returns false when the text does not fit (the characters
-// that fit may be written, never half of one). endText then writes the two NULs after a composition that fits,
-// or leaves out as an empty text when it does not, and returns fits.
+// that fit may be written, never half of one). endText then writes the two
+// NULs after a composition that fits, or leaves out as an empty text when it
+// does not, and returns fits.
 bool appendText(char* out, size_t capacity, size_t* length, const char* text);
 // Appends a backslash unless the text so far already ends with one. An empty
 // text gets one too, so that a name never fuses with what stands before it.
