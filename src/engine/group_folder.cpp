@@ -5,16 +5,14 @@
 #include "pages/portable/location_rules.h"
 #include "uninstall/portable/uninstall_rules.h"
 
-// The programs folder is held first and the group's levels opened below it,
-// so that a group can never reach out of it.
+// The programs folder is held first, as the shell gives it, and the group's
+// levels opened below it, so that a group can never reach out of it.
 bool holdGroupFolder(HeldFolder& group, const char* programsDir, const char* groupName, FolderCreated onCreated)
 {
-    char programs[PATH_BUFFER_SIZE];
     char folder[PATH_BUFFER_SIZE];
     HeldFolder programsFolder = {};
-    const bool held = canonicalFolderPath(programsDir, programs, sizeof programs) == LOCATION_ACCEPTED &&
-                      composeGroupFolder(folder, programsDir, groupName) &&
-                      holdFolder(programsFolder, programs, nullptr) &&
+    const bool held = composeGroupFolder(folder, programsDir, groupName) &&
+                      holdShellFolder(programsFolder, programsDir) &&
                       holdFolderBelow(group, programsFolder, folder, onCreated);
     releaseFolder(programsFolder);
     return held;

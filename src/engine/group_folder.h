@@ -3,9 +3,10 @@
 #pragma once
 #include "engine/held_folder.h"
 
-// Holds the canonical folder of the group, which must lie strictly inside
-// the programs folder. With onCreated set, its missing levels are created
-// (never the programs folder's own) and reported.
+// Holds the folder of the group, which must lie strictly inside the programs
+// folder, held as the shell gives it. With onCreated set, the group's missing
+// levels are created (never the programs folder's own) with the access the
+// programs folder passes on, and reported.
 bool holdGroupFolder(HeldFolder& group, const char* programsDir, const char* groupName, FolderCreated onCreated);
 
 // The name of a shortcut row's file in the group folder: its caption and ".lnk".

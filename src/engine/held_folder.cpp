@@ -195,11 +195,14 @@ bool openLevels(HeldFolder& folder, HANDLE parent, size_t start, const LevelWalk
     return current != parent;
 }
 
-bool holdWithAccess(HeldFolder& folder, HANDLE parent, size_t start, FolderCreated onCreated, ACCESS_MASK access)
+// Levels are created with the access list given in SDDL, or with what the
+// folder above passes on when it is null.
+bool holdWithAccess(HeldFolder& folder, HANDLE parent, size_t start, FolderCreated onCreated, ACCESS_MASK access,
+                    const char* createdAccess)
 {
     PSECURITY_DESCRIPTOR security = nullptr;
-    if (onCreated != nullptr && !ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                                    protectedFolderAccess, SDDL_REVISION_1, &security, nullptr)) {
+    if (onCreated != nullptr && createdAccess != nullptr &&
+        !ConvertStringSecurityDescriptorToSecurityDescriptorA(createdAccess, SDDL_REVISION_1, &security, nullptr)) {
         security = nullptr;
     }
     const bool held = openLevels(folder, parent, start, {onCreated, access, security});
@@ -220,7 +223,7 @@ bool holdPath(HeldFolder& folder, FolderCreated onCreated, ACCESS_MASK access)
         folder.path[0] = L'\0';
         return false;
     }
-    const bool held = holdWithAccess(folder, root, 3, onCreated, access);
+    const bool held = holdWithAccess(folder, root, 3, onCreated, access, protectedFolderAccess);
     CloseHandle(root);
     return held;
 }
@@ -285,6 +288,27 @@ NTSTATUS openFileIn(HANDLE* file, const HeldFolder& folder, const wchar_t* name,
     const RelativeOpen how = {access, share, disposition, FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, nullptr};
     return openRelative(file, folder.handle, name, std::wcslen(name), how);
 }
+
+// Opens the levels of path below a held base, whose path it must start with,
+// followed by a backslash unless the base is a drive root. Levels created
+// here get what the base passes on.
+bool holdLevelsBelow(HeldFolder& folder, const HeldFolder& base, const wchar_t* path, FolderCreated onCreated,
+                     ACCESS_MASK access)
+{
+    folder.handle = nullptr;
+    size_t start = std::wcslen(base.path);
+    if (start > 0 && base.path[start - 1] != L'\\') {
+        ++start;
+    }
+    const size_t length = std::wcslen(path);
+    if (!isHeld(base) || length >= MAX_PATH || length <= start || !equalSpan(path, start - 1, base.path, start - 1) ||
+        path[start - 1] != L'\\') {
+        folder.path[0] = L'\0';
+        return false;
+    }
+    std::wmemcpy(folder.path, path, length + 1);
+    return holdWithAccess(folder, base.handle, start, onCreated, access, nullptr);
+}
 } // namespace
 
 bool widenPath(const char* path, wchar_t (&out)[MAX_PATH])
@@ -302,20 +326,45 @@ bool holdFolder(HeldFolder& folder, const char* path, FolderCreated onCreated)
     return widenPath(path, folder.path) && holdPath(folder, onCreated, HELD_ACCESS);
 }
 
-// A base that is a drive root ends with its backslash already.
 bool holdFolderBelow(HeldFolder& folder, const HeldFolder& base, const char* path, FolderCreated onCreated)
 {
+    wchar_t widePath[MAX_PATH];
     folder.handle = nullptr;
-    size_t start = std::wcslen(base.path);
-    if (start > 0 && base.path[start - 1] != L'\\') {
-        ++start;
-    }
-    if (!isHeld(base) || !widenPath(path, folder.path) || std::wcslen(folder.path) <= start ||
-        !equalSpan(folder.path, start - 1, base.path, start - 1) || folder.path[start - 1] != L'\\') {
-        folder.path[0] = L'\0';
+    folder.path[0] = L'\0';
+    return widenPath(path, widePath) && holdLevelsBelow(folder, base, widePath, onCreated, HELD_ACCESS);
+}
+
+// The shell's folders may lie on a share or behind a link that the system
+// or an administrator set up: what leads to them is followed, and the folder
+// is held from there on.
+bool holdShellFolder(HeldFolder& folder, const char* path)
+{
+    folder.handle = nullptr;
+    if (!widenPath(path, folder.path)) {
         return false;
     }
-    return holdWithAccess(folder, base.handle, start, onCreated, HELD_ACCESS);
+    HANDLE handle = CreateFileW(folder.path, PASS_ACCESS | FILE_ADD_SUBDIRECTORY, SHARE_HELD, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION information;
+    if (handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &information) &&
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        folder.handle = handle;
+        return true;
+    }
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+    }
+    folder.path[0] = L'\0';
+    return false;
+}
+
+bool removeFolderBelowIfEmpty(const HeldFolder& base, const wchar_t* path)
+{
+    HeldFolder deletable = {};
+    const bool removed =
+        holdLevelsBelow(deletable, base, path, nullptr, HELD_ACCESS | DELETE) && markForDeletion(deletable.handle);
+    releaseFolder(deletable);
+    return removed;
 }
 
 void releaseFolder(HeldFolder& folder)
@@ -415,7 +464,7 @@ bool holdSubfolder(HeldFolder& subfolder, const HeldFolder& folder, const wchar_
     if (!pathInFolder(folder, name, subfolder.path)) {
         return false;
     }
-    return holdWithAccess(subfolder, folder.handle, std::wcslen(folder.path) + 1, nullptr, HELD_ACCESS);
+    return holdWithAccess(subfolder, folder.handle, std::wcslen(folder.path) + 1, nullptr, HELD_ACCESS, nullptr);
 }
 
 FileState readableFileState(const HeldFolder& folder, const wchar_t* name)

@@ -32,19 +32,24 @@ using FolderCreated = void (*)(const wchar_t* level);
 
 // Opens the absolute folder "X:\A\B" level by level from its drive root, each
 // level relative to the one above it, and refuses a level that is a link. With
-// onCreated set, missing levels below the folder base (a whole path when base
-// is null) are created with the protected access list and reported; otherwise
-// a missing level fails. False, with nothing held, when a level is a link, a
-// file, missing, or cannot be opened.
+// onCreated set, missing levels are created with the protected access list
+// and reported; otherwise a missing level fails. False, with nothing held,
+// when a level is a link, a file, missing, or cannot be opened.
 bool holdFolder(HeldFolder& folder, const char* path, FolderCreated onCreated);
-// The same for the levels of path below a folder already held, which must
-// start with base's path and a backslash.
+// Holds a folder that the shell reported (the Start Menu's programs folder),
+// following whatever leads to it: a share, a link an administrator made.
+bool holdShellFolder(HeldFolder& folder, const char* path);
+// The same as holdFolder for the levels of path below a folder already held,
+// which must start with base's path and a backslash; the levels it creates
+// get the access that base passes on, as a folder the user made there would.
 bool holdFolderBelow(HeldFolder& folder, const HeldFolder& base, const char* path, FolderCreated onCreated);
 void releaseFolder(HeldFolder& folder);
 bool isHeld(const HeldFolder& folder);
 // Deletes the folder through a handle of its own when it is empty and no
-// level of it is a link. The folder must not be held.
+// level of it is a link, opened from its drive root or, below a held base,
+// from the base. The folder must not be held.
 bool removeFolderIfEmpty(const wchar_t* path);
+bool removeFolderBelowIfEmpty(const HeldFolder& base, const wchar_t* path);
 
 // Case-insensitive comparisons of UTF-16 paths, as the file system makes them.
 bool samePath(const wchar_t* a, const wchar_t* b);

@@ -11,8 +11,8 @@ INT_PTR CALLBACK shortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 // Creates the group folder, every missing level of it, and one shortcut per
 // shortcut row, recording each. Returns 0 when the group folder cannot be
-// made or COM cannot be initialised; a shortcut that cannot be made, or one
-// of that name that is another program's, is passed over.
+// made or COM cannot be initialised; a shortcut that cannot be made, or an
+// entry of its name that is a link or cannot be opened, is passed over.
 int createShortcuts(HWND dialog);
 
 // Creates and saves one shortcut file, replacing any of the same name.

@@ -27,13 +27,14 @@ constexpr CLSID shellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00,
 // folder judged is the folder written to.
 HeldFolder groupFolder;
 
-// A shortcut of that name that an earlier installation did not write is
-// another program's, in a group the user chose to share: it stays as it is.
-bool mayWriteShortcut(const wchar_t* name, const wchar_t* path)
+// A shortcut of the product's caption in the group the user just chose for
+// the product is the product's, whoever wrote it (an installation older than
+// the install record, or one whose record was lost): it is replaced, unless
+// it is a link or cannot be opened.
+bool mayWriteShortcut(const wchar_t* name)
 {
-    RecordItem item;
-    return readableFileState(groupFolder, name) == FILE_ABSENT ||
-           (readRecordedItem(path, &item) && item.kind == RECORD_SHORTCUT);
+    const FileState state = readableFileState(groupFolder, name);
+    return state == FILE_ABSENT || state == FILE_PRESENT;
 }
 
 void recordShortcut(const wchar_t* name, const wchar_t* path)
@@ -57,7 +58,7 @@ void createRowShortcut(const PayloadEntry& row)
         buildLinkPath(linkPath, sizeof linkPath, installPaths.programsDir, installPaths.groupName,
                       row.shortcutCaption) &&
         shortcutFileName(row.shortcutCaption, name) && pathInFolder(groupFolder, name, path) &&
-        mayWriteShortcut(name, path)) {
+        mayWriteShortcut(name)) {
         createShellLink(target, folder, linkPath, row.shortcutCaption);
         recordShortcut(name, path);
     }

@@ -24,8 +24,9 @@ namespace {
 HeldFolder installFolder;
 HeldFolder windowsFolder;
 HeldFolder groupFolder;
-// The programs folder, above which no recorded folder is ever removed.
-wchar_t programsFolder[MAX_PATH];
+// The programs folder as the shell gives it, held while the group's levels
+// below it are removed, and above which no recorded folder is ever removed.
+HeldFolder programsFolder;
 // This program's file, and whether it is the installed uninstaller.
 wchar_t runningPath[MAX_PATH];
 bool runsFromInstalledFile;
@@ -90,14 +91,17 @@ void readInstallFolder(HKEY entry)
     }
 }
 
+// The group is found below the programs folder as the setup found it, and
+// only its own levels are judged for links.
 void readGroupFolder(HKEY entry)
 {
     fillProgramsDir(nullptr);
     char folder[PATH_BUFFER_SIZE];
     if (readExactText(entry, programGroupValue, installPaths.groupName, sizeof installPaths.groupName) &&
         composeGroupFolder(folder, installPaths.programsDir, installPaths.groupName) &&
-        widenPath(installPaths.programsDir, programsFolder)) {
-        heldOrGone(folder, holdGroupFolder(groupFolder, installPaths.programsDir, installPaths.groupName, nullptr));
+        holdShellFolder(programsFolder, installPaths.programsDir) &&
+        !holdFolderBelow(groupFolder, programsFolder, folder, nullptr) && pathExists(folder)) {
+        addLeftBehind(leftBehind, folder);
     }
 }
 
@@ -230,9 +234,11 @@ struct FolderRemoval {
 void removeCreatedFolder(void* context, const wchar_t* path, const RecordItem& item)
 {
     FolderRemoval& removal = *static_cast<FolderRemoval*>(context);
-    const bool ours = isFolderOrAbove(path, removal.install) ||
-                      (isFolderOrAbove(path, removal.group) && !isFolderOrAbove(path, programsFolder));
-    if (item.kind == RECORD_FOLDER && ours && removeFolderIfEmpty(path)) {
+    const bool inGroup = isFolderOrAbove(path, removal.group) && !isFolderOrAbove(path, programsFolder.path);
+    if (item.kind != RECORD_FOLDER || !(inGroup || isFolderOrAbove(path, removal.install))) {
+        return;
+    }
+    if (inGroup ? removeFolderBelowIfEmpty(programsFolder, path) : removeFolderIfEmpty(path)) {
         forgetRecordedItem(path);
         removal.removedAny = true;
     }
@@ -251,6 +257,7 @@ void removeCreatedFolders()
         removal.removedAny = false;
         visitInstallRecord(removeCreatedFolder, &removal);
     } while (removal.removedAny);
+    releaseFolder(programsFolder);
 }
 
 // A running program cannot delete its own file. It is renamed aside, so that

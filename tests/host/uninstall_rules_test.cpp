@@ -64,6 +64,11 @@ TEST(GroupFolder, LiesStrictlyInsideTheProgramsFolderAfterResolvingDots)
     }
     const std::string longGroup(250, 'g');
     EXPECT_FALSE(composeGroupFolder(out, programs, longGroup.c_str())) << "longer than a path";
+    // A Start Menu redirected to a share is taken as the shell gives it.
+    const char* share = "\\\\Server\\Profiles\\u\\Start Menu\\Programs";
+    EXPECT_TRUE(composeGroupFolder(out, share, "Moorfield/.\\Tidy Kit"));
+    EXPECT_STREQ(out, "\\\\Server\\Profiles\\u\\Start Menu\\Programs\\Moorfield\\Tidy Kit");
+    EXPECT_FALSE(composeGroupFolder(out, share, "..\\Programs\\Tidy Kit")) << "never above the programs folder";
 }
 
 TEST(DefaultRoot, OnlyTheFolderDirectlyBelowItCounts)

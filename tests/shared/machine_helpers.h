@@ -2,6 +2,9 @@
 // to prepare and inspect the machine and its screen.
 #pragma once
 #include <windows.h>
+// These need windows.h first.
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -36,6 +39,24 @@ inline std::vector<std::string> entriesIn(const std::string& folder, bool folder
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// A file's or folder's access list in SDDL, or the empty text.
+inline std::string accessListOf(const std::string& path)
+{
+    PACL list = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    char* text = nullptr;
+    std::string result;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list,
+                              nullptr, &descriptor) == ERROR_SUCCESS &&
+        ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                             &text, nullptr)) {
+        result = text;
+        LocalFree(text);
+    }
+    LocalFree(descriptor);
+    return result;
 }
 
 // The shipped setup is 32-bit: its machine keys are those of the 32-bit

@@ -359,9 +359,10 @@ TEST_F(Installation, NothingIsCreatedClearedOrWrittenThroughALink)
     forgetEarlierInstallation();
 }
 
-// Wine neither keeps nor reports a folder's access list, so what is shown
-// here is the list the setup asks for: protected from inheritance, full
-// control for Administrators and SYSTEM, read and execute for Users.
+// Wine keeps no access list of its own (it reports one made from the Unix
+// permissions), so what is shown here is the list the setup asks for:
+// protected from inheritance, full control for Administrators and SYSTEM,
+// read and execute for Users; and that it is not what a plainly made folder gets.
 TEST_F(Installation, CreatedFoldersAskForAProtectedAccessList)
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -377,6 +378,8 @@ TEST_F(Installation, CreatedFoldersAskForAProtectedAccessList)
     EXPECT_TRUE(prepareInstallFolder(held, "C:\\Protected Root\\Install"));
     releaseFolder(held);
     EXPECT_TRUE(exists("C:\\Protected Root\\Install"));
+    CreateDirectoryA("C:\\Plain Root", nullptr);
+    EXPECT_NE(accessListOf("C:\\Protected Root"), accessListOf("C:\\Plain Root"));
     RecordItem item;
     EXPECT_TRUE(readRecordedItem(L"C:\\Protected Root", &item) && item.kind == RECORD_FOLDER);
     EXPECT_TRUE(readRecordedItem(L"C:\\Protected Root\\Install", &item) && item.kind == RECORD_FOLDER);

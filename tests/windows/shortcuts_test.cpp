@@ -196,11 +196,12 @@ bool isRecorded(const std::string& path, RecordKind kind)
 }
 } // namespace
 
-// Every missing level of a group is created and recorded. In a group that
-// was there before, a shortcut of the same name that another program has
-// stays as it is and is not the setup's. A file where the group's folder
-// should be is a failure.
-TEST(ShortcutsDialog, CreatesEveryLevelOfTheGroupAndLeavesOtherProgramsShortcuts)
+// Every missing level of a group is created and recorded, with the access
+// that a folder the user made there would get: the Start Menu stays the
+// user's. In a group that was there before, a shortcut of the product's
+// caption (an earlier installation's whose record was lost) is replaced and
+// recorded. A file where the group's folder should be is a failure.
+TEST(ShortcutsDialog, CreatesEveryLevelOfTheGroupAndReplacesAnEarlierShortcut)
 {
     const std::string levels = "C:\\Shortcut Test\\Levels";
     prepareMachine(levels.c_str(), "Tools\\Utilities");
@@ -209,19 +210,21 @@ TEST(ShortcutsDialog, CreatesEveryLevelOfTheGroupAndLeavesOtherProgramsShortcuts
     EXPECT_EQ(entriesIn(levels + "\\Tools\\Utilities").size(), static_cast<size_t>(installConfig.shortcutCount));
     EXPECT_TRUE(isRecorded(levels + "\\Tools", RECORD_FOLDER));
     EXPECT_TRUE(isRecorded(levels + "\\Tools\\Utilities", RECORD_FOLDER));
+    CreateDirectoryA((levels + "\\Made By The User").c_str(), nullptr);
+    EXPECT_EQ(accessListOf(levels + "\\Tools"), accessListOf(levels + "\\Made By The User"));
 
     const std::string shared = std::string("C:\\Shortcut Test\\Shared\\") + installConfig.productName;
     prepareMachine("C:\\Shortcut Test\\Shared", installConfig.productName);
     CreateDirectoryA(shared.c_str(), nullptr);
-    const std::string others = shared + "\\" + installConfig.files[0].shortcutCaption + ".lnk";
-    std::ofstream(others) << "another program's shortcut";
+    const std::string earlier = shared + "\\" + installConfig.files[0].shortcutCaption + ".lnk";
+    std::ofstream(earlier) << "an earlier installation's shortcut";
     ASSERT_EQ(runShortcutsDialog(nullptr), 1);
-    std::string contents;
-    std::getline(std::ifstream(others), contents);
-    EXPECT_EQ(contents, "another program's shortcut");
-    EXPECT_FALSE(isRecorded(others, RECORD_SHORTCUT));
+    {
+        ComScope com;
+        EXPECT_EQ(readShortcut(earlier).target, installedPath(installConfig.files[0]));
+    }
     EXPECT_FALSE(isRecorded(shared, RECORD_FOLDER));
-    for (int i = 1; i < installConfig.shortcutCount; ++i) {
+    for (int i = 0; i < installConfig.shortcutCount; ++i) {
         EXPECT_TRUE(isRecorded(shared + "\\" + installConfig.files[i].shortcutCaption + ".lnk", RECORD_SHORTCUT));
     }
 

@@ -51,32 +51,38 @@ bool holdsOnlyFolderNames(const char* text, size_t start)
     return true;
 }
 
-// Drops the last component of a canonical path of that length (closed with
-// a NUL here, so that it can be walked from the start), keeping the drive root.
-size_t parentLength(char* path, size_t length)
+// Drops the last component of a resolved path of that length (closed with a
+// NUL here, so that it can be walked from the start), keeping its root.
+size_t parentLength(char* path, size_t length, size_t rootLength)
 {
     path[length] = '\0';
-    const char* lastSeparator = findLastCharacter(path + 3, '\\');
-    return lastSeparator != nullptr ? static_cast<size_t>(lastSeparator - path) : 3;
+    const char* lastSeparator = findLastCharacter(path + rootLength, '\\');
+    return lastSeparator != nullptr ? static_cast<size_t>(lastSeparator - path) : rootLength;
 }
-} // namespace
 
-LocationProblem canonicalFolderPath(const char* path, char* out, size_t capacity)
+// The first rootLength bytes of out are a folder below which the components
+// of path from start on are resolved, as Windows resolves them: '/' is a
+// separator like '\', empty and "." components vanish and ".." removes the
+// component before it. A ".." at the root stays there unless climbing is
+// refused, which refuses the path with LOCATION_ROOT_DRIVE. The text is
+// closed with a NUL; out is empty on a refusal.
+LocationProblem resolveBelow(const char* path, size_t start, char* out, size_t rootLength, size_t capacity,
+                             bool refuseClimbing)
 {
-    if (capacity < 4) {
-        return LOCATION_TOO_LONG;
-    }
-    out[0] = path[0];
-    out[1] = ':';
-    out[2] = '\\';
-    size_t length = 3;
-    for (size_t start = 3; path[start] != '\0';) {
+    // A root that ends with its backslash (a drive root) needs none before its first component.
+    const bool rootEndsWithSeparator = rootLength > 0 && findLastCharacter(out, '\\') == out + rootLength - 1;
+    size_t length = rootLength;
+    while (path[start] != '\0') {
         const size_t end = componentEnd(path, start);
         const size_t size = end - start;
         if (size == 2 && path[start] == '.' && path[start + 1] == '.') {
-            length = parentLength(out, length);
+            if (length == rootLength && refuseClimbing) {
+                out[0] = '\0';
+                return LOCATION_ROOT_DRIVE;
+            }
+            length = parentLength(out, length, rootLength);
         } else if (size > 0 && !(size == 1 && path[start] == '.')) {
-            const size_t separator = length > 3 ? 1 : 0;
+            const size_t separator = length > rootLength || !rootEndsWithSeparator ? 1 : 0;
             if (length + separator + size >= capacity) {
                 out[0] = '\0';
                 return LOCATION_TOO_LONG;
@@ -91,11 +97,39 @@ LocationProblem canonicalFolderPath(const char* path, char* out, size_t capacity
     }
     out[length] = '\0';
     // Only the components that remain are names; those removed by ".." never reach the system.
-    if (!holdsOnlyFolderNames(out, 3)) {
+    if (length > rootLength && !holdsOnlyFolderNames(out, rootEndsWithSeparator ? rootLength : rootLength + 1)) {
         out[0] = '\0';
         return LOCATION_BAD_NAME;
     }
     return LOCATION_ACCEPTED;
+}
+} // namespace
+
+LocationProblem canonicalFolderPath(const char* path, char* out, size_t capacity)
+{
+    if (capacity < 4) {
+        return LOCATION_TOO_LONG;
+    }
+    out[0] = path[0];
+    out[1] = ':';
+    out[2] = '\\';
+    out[3] = '\0';
+    return resolveBelow(path, 3, out, 3, capacity, false);
+}
+
+bool resolveSubfolder(const char* folder, const char* relative, char* out, size_t capacity)
+{
+    const size_t rootLength = std::strlen(folder);
+    if (rootLength == 0 || rootLength >= capacity) {
+        out[0] = '\0';
+        return false;
+    }
+    std::memcpy(out, folder, rootLength + 1);
+    if (resolveBelow(relative, 0, out, rootLength, capacity, true) != LOCATION_ACCEPTED || out[rootLength] == '\0') {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
 }
 
 LocationProblem resolveInstallLocation(const char* typed, const char* productName, char* out)

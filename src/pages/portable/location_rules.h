@@ -46,6 +46,13 @@ LocationProblem resolveInstallLocation(const char* typed, const char* productNam
 // or a space), with LOCATION_TOO_LONG when the result does not fit capacity.
 LocationProblem canonicalFolderPath(const char* path, char* out, size_t capacity);
 
+// Resolves the relative path below the folder as canonicalFolderPath does,
+// whatever the folder's form (a drive path, a share), into out: the folder
+// as it stands and the remaining components. False, with out empty, when a
+// ".." would climb above the folder, nothing remains below it, a component
+// cannot be a folder name, or the result does not fit capacity.
+bool resolveSubfolder(const char* folder, const char* relative, char* out, size_t capacity);
+
 // True when the name (of length characters) can be a folder's as it stands:
 // not empty, none of < > : " | ? * or control characters, no closing dot or
 // space (Windows would drop them). "." and ".." are refused by that rule too.

@@ -48,28 +48,11 @@ bool isUsableRecordedFolder(const char* folder)
            std::strcmp(canonical, folder) == 0;
 }
 
+// The programs folder is the shell's answer and is taken as it stands; only
+// the group name, which a user typed, is resolved, and never above it.
 bool composeGroupFolder(char* out, const char* programsDir, const char* groupName)
 {
-    char joined[JOINED_PATH_CAPACITY];
-    char programs[PATH_BUFFER_SIZE];
-    out[0] = '\0';
-    if (!startsWithDriveRoot(programsDir) || groupName[0] == '\0' ||
-        !joinPath(joined, sizeof joined, programsDir, groupName, 0) ||
-        canonicalFolderPath(programsDir, programs, sizeof programs) != LOCATION_ACCEPTED ||
-        canonicalFolderPath(joined, out, PATH_BUFFER_SIZE) != LOCATION_ACCEPTED) {
-        out[0] = '\0';
-        return false;
-    }
-    const size_t length = std::strlen(programs);
-    // A bare drive root ends with its backslash already; no other canonical path does.
-    const size_t separator = length == 3 ? 0 : 1;
-    const bool inside = compareNoCaseN(out, programs, length) == 0 &&
-                        (separator == 0 || (out[length] == '\\' && startsCharacter(out, length))) &&
-                        out[length + separator] != '\0';
-    if (!inside) {
-        out[0] = '\0';
-    }
-    return inside;
+    return resolveSubfolder(programsDir, groupName, out, PATH_BUFFER_SIZE);
 }
 
 bool isDirectSubfolder(const char* folder, const char* parent)

@@ -17,9 +17,10 @@ bool isExactRegistryText(const char* data, size_t dataSize);
 // below the drive root that canonicalFolderPath leaves exactly as it is.
 bool isUsableRecordedFolder(const char* folder);
 
-// Writes the canonical form of the programs folder joined with the group name
-// into out (PATH_BUFFER_SIZE bytes). False, with out empty, unless the result
-// lies strictly inside the canonical programs folder.
+// Writes the programs folder joined with the resolved group name into out
+// (PATH_BUFFER_SIZE bytes), whatever the programs folder's form (a drive
+// path, a share). False, with out empty, unless the result lies strictly
+// inside the programs folder.
 bool composeGroupFolder(char* out, const char* programsDir, const char* groupName);
 
 // True when the folder is a direct subfolder of parent (ASCII case folded).
