@@ -506,6 +506,22 @@ HANDLE createFileIn(const HeldFolder& folder, const wchar_t* name)
     return file;
 }
 
+// An open for writing that shares nothing fails while any other handle is
+// open or the file runs as a program; nothing is written through it. A
+// read-only file refuses writing to anyone, so it is opened for reading.
+bool isFileInUse(const HeldFolder& folder, const wchar_t* name)
+{
+    HANDLE file;
+    NTSTATUS status = openFileIn(&file, folder, name, FILE_WRITE_DATA, 0, FILE_OPEN);
+    if (status == STATUS_ACCESS_DENIED) {
+        status = openFileIn(&file, folder, name, FILE_READ_DATA, 0, FILE_OPEN);
+    }
+    if (NT_SUCCESS(status)) {
+        CloseHandle(file);
+    }
+    return status == STATUS_SHARING_VIOLATION;
+}
+
 bool measureFileIn(const HeldFolder& folder, const wchar_t* name, uint32_t* size, uint32_t* crc)
 {
     HANDLE file;

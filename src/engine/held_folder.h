@@ -76,6 +76,9 @@ FileState readableFileState(const HeldFolder& folder, const wchar_t* name);
 // existing file (its read-only bit cleared). Null for a link or a file that
 // cannot be opened so.
 HANDLE createFileIn(const HeldFolder& folder, const wchar_t* name);
+// True when another program has the named file open so that it cannot be
+// replaced or deleted now (a running program's own file).
+bool isFileInUse(const HeldFolder& folder, const wchar_t* name);
 // The size and CRC-32 of the named file, read through one handle.
 bool measureFileIn(const HeldFolder& folder, const wchar_t* name, uint32_t* size, uint32_t* crc);
 

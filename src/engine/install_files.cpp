@@ -13,6 +13,8 @@
 namespace {
 constexpr char createFailedText[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
 constexpr char writeFailedText[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
+constexpr char recordFailedText[] = "Unable to record the installation!\r\nInstallation will now be aborted.";
+constexpr char setupCancelMeaning[] = "ends the setup; nothing has been changed";
 
 int abortInstallation(HWND page, const char* text)
 {
@@ -135,14 +137,59 @@ int installHeldRows(HWND page, const PayloadEntry* rows, int count, const HeldFo
     }
     return 1;
 }
+
+// The path of the first row's file that another program has open (a running
+// Tidy Kit.exe); false when there is none.
+bool findRowInUse(const PayloadEntry* rows, int count, char (&path)[MAX_PATH])
+{
+    HeldFolder installFolder = {};
+    HeldFolder windowsFolder = {};
+    holdFolder(installFolder, installPaths.installDir, nullptr);
+    holdFolder(windowsFolder, installPaths.windowsDir, nullptr);
+    bool found = false;
+    for (int i = 0; i < count && !found; ++i) {
+        const bool inWindows = (rows[i].flags & FILE_IN_WINDOWS_DIR) != 0;
+        const HeldFolder& folder = inWindows ? windowsFolder : installFolder;
+        wchar_t name[MAX_PATH];
+        found = isHeld(folder) && widenPath(rows[i].fileName, name) && isFileInUse(folder, name) &&
+                joinPath(path, sizeof path, inWindows ? installPaths.windowsDir : installPaths.installDir,
+                         rows[i].fileName, 0);
+    }
+    releaseFolder(installFolder);
+    releaseFolder(windowsFolder);
+    return found;
+}
+
+// A running program's file cannot be replaced: rather than stop half-way,
+// nothing is changed until the user has closed it, or chosen to stop here.
+bool waitUntilRowsAreFree(HWND page, const PayloadEntry* rows, int count)
+{
+    char path[MAX_PATH];
+    while (findRowInUse(rows, count, path)) {
+        char text[IN_USE_MESSAGE_SIZE];
+        composeInUseMessage(text, path, installConfig.productName, setupCancelMeaning);
+        if (MessageBoxA(page, text, setupTitle, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
+            return false;
+        }
+    }
+    return true;
+}
 } // namespace
 
 int installFiles(HWND page) { return installRows(page, installConfig.files, installConfig.fileCount); }
 
 // Both folders are held from the start to the end of the work, so that the
-// folders judged are the folders written to.
+// folders judged are the folders written to. Nothing is written that the
+// install record could not name, since a reinstall and the uninstaller
+// remove by it.
 int installRows(HWND page, const PayloadEntry* rows, int count)
 {
+    if (!waitUntilRowsAreFree(page, rows, count)) {
+        return -1;
+    }
+    if (!openInstallRecord(true)) {
+        return abortInstallation(page, recordFailedText);
+    }
     HeldFolder installFolder = {};
     HeldFolder windowsFolder = {};
     const int result = prepareInstallFolder(installFolder, installPaths.installDir) &&
@@ -159,7 +206,9 @@ int installRows(HWND page, const PayloadEntry* rows, int count)
 bool prepareInstallFolder(HeldFolder& folder, const char* path)
 {
     const bool earlier = installRecordExists() && isRecordedInstallation(path);
-    openInstallRecord(true);
+    if (!openInstallRecord(true)) {
+        return false;
+    }
     if (!holdFolder(folder, path, recordCreatedFolder)) {
         return !passesThroughLink(path);
     }

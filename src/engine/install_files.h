@@ -9,8 +9,10 @@
 #include "shell/config.h"
 
 // Installs the configured rows. 1 when every row has been handled; -1 after
-// an error box (owned by the page) when a destination could not be created
-// or written, or the installation data is damaged.
+// an error box (owned by the page) when the install record could not be
+// opened, a destination could not be created or written, or the installation
+// data is damaged, and -1 when the user chose to stop rather than close a
+// program that has a row's file open (nothing is changed then).
 int installFiles(HWND page);
 // The same for a table of rows of one's own.
 int installRows(HWND page, const PayloadEntry* rows, int count);
@@ -19,8 +21,9 @@ int installRows(HWND page, const PayloadEntry* rows, int count);
 // install record when it is the folder an earlier installation recorded:
 // each recorded file that is unchanged goes, and in a folder the setup
 // created, the rest of the files too. False, with nothing held or changed,
-// when the folder or one of the folders above it is a link; a folder that
-// cannot be made is not held, and the rows into it fail one by one.
+// when the record cannot be opened or the folder or one of the folders above
+// it is a link; a folder that cannot be made is not held, and the rows into
+// it fail one by one.
 bool prepareInstallFolder(HeldFolder& folder, const char* path);
 // Deletes the files below the held folder except those with a preserved
 // extension and those the install record holds. Folders are kept; folders

@@ -99,13 +99,14 @@ void forgetRecordedItem(const wchar_t* path)
     }
 }
 
-void visitInstallRecord(VisitItem visit, void* context)
+bool visitInstallRecord(VisitItem visit, void* context)
 {
     DWORD count = 0;
     if (recordKey == nullptr || RegQueryInfoKeyA(recordKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                  &count, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-        return;
+        return false;
     }
+    bool whole = true;
     for (DWORD index = count; index-- > 0;) {
         wchar_t path[VALUE_NAME_SIZE];
         DWORD length = VALUE_NAME_SIZE;
@@ -116,6 +117,9 @@ void visitInstallRecord(VisitItem visit, void* context)
         if (RegEnumValueW(recordKey, index, path, &length, nullptr, &type, data, &size) == ERROR_SUCCESS &&
             type == REG_BINARY && decodeRecordItem(data, size, &item)) {
             visit(context, path, item);
+        } else {
+            whole = false;
         }
     }
+    return whole;
 }

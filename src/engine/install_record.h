@@ -28,6 +28,7 @@ void recordCreatedFolder(const wchar_t* level);
 bool readRecordedItem(const wchar_t* path, RecordItem* item);
 void forgetRecordedItem(const wchar_t* path);
 // Calls visit with each well-formed item, from the last value to the first,
-// so that visit may forget the item it is given.
+// so that visit may forget the item it is given. True when the record is open
+// and every value in it was an item: a record damaged in part is not whole.
 using VisitItem = void (*)(void* context, const wchar_t* path, const RecordItem& item);
-void visitInstallRecord(VisitItem visit, void* context);
+bool visitInstallRecord(VisitItem visit, void* context);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "engine/common_controls.h"
+#include "engine/portable/install_rules.h"
 #include "engine/portable/paths.h"
 #include "engine/portable/registration_texts.h"
 #include "engine/safe_paths.h"
@@ -100,10 +101,25 @@ void removeWithWindow()
     runRemainingSteps();
 }
 
+// Nothing is removed while a product file is open in another program: the
+// user closes it and tries again, or stops here with nothing changed. Quiet,
+// there is nobody to ask.
+bool waitUntilFilesAreFree(bool quiet)
+{
+    while (const char* path = findFileInUse()) {
+        char text[IN_USE_MESSAGE_SIZE];
+        composeInUseMessage(text, path, installConfig.productName, "ends the removal; nothing has been removed");
+        if (quiet || MessageBoxA(nullptr, text, caption, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void showClosingMessage()
 {
     char text[CLOSING_MESSAGE_SIZE];
-    composeClosingMessage(text, installConfig.productName, leftBehind, keptFolder);
+    composeClosingMessage(text, installConfig.productName, leftBehind, keptFolders);
     MessageBoxA(nullptr, text, caption, leftBehind.count == 0 ? MB_ICONINFORMATION : MB_ICONWARNING);
 }
 } // namespace
@@ -129,6 +145,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         return EXIT_ANOTHER_RUNS;
     }
     if (!readInstallation()) {
+        if (leftBehind.count != 0) {
+            if (!quiet) {
+                showClosingMessage();
+            }
+            return EXIT_LEFT_BEHIND;
+        }
         if (!quiet) {
             showMessage(notInstalledFormat, MB_ICONINFORMATION);
         }
@@ -136,6 +158,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     }
     if (!quiet && showMessage(questionFormat, MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return EXIT_NOT_STARTED;
+    }
+    if (!waitUntilFilesAreFree(quiet)) {
+        return quiet ? EXIT_LEFT_BEHIND : EXIT_NOT_STARTED;
     }
     if (quiet) {
         runRemainingSteps();

@@ -15,8 +15,8 @@
 #include "pages/portable/link_path.h"
 #include "shell/config.h"
 
-LeftBehind leftBehind;
-char keptFolder[PATH_BUFFER_SIZE];
+PathList leftBehind;
+PathList keptFolders;
 
 namespace {
 // The folders the steps work in, held from the start to the end of the
@@ -27,6 +27,9 @@ HeldFolder groupFolder;
 // The programs folder as the shell gives it, held while the group's levels
 // below it are removed, and above which no recorded folder is ever removed.
 HeldFolder programsFolder;
+// Whether the install record could be read whole: only then is a product
+// file that it does not name not the setup's (one the setup found and kept).
+bool recordIsWhole;
 // This program's file, and whether it is the installed uninstaller.
 wchar_t runningPath[MAX_PATH];
 bool runsFromInstalledFile;
@@ -66,9 +69,27 @@ bool heldOrGone(const char* folder, bool held)
 {
     const bool leftAlone = !held && (passesThroughLink(folder) || pathExists(folder));
     if (leftAlone) {
-        addLeftBehind(leftBehind, folder);
+        addLeftBehind(leftBehind, folder, LEFT_LINK);
     }
     return !leftAlone;
+}
+
+// A folder that the entry and the publisher value disagree on is not worked
+// in; while it still holds a file of the product's, it is named.
+void nameDisputedFolder(const char* folder)
+{
+    char path[MAX_PATH];
+    if (!isUsableRecordedFolder(folder)) {
+        return;
+    }
+    for (int row = 0; row < installConfig.fileCount; ++row) {
+        const PayloadEntry& entry = installConfig.files[row];
+        if ((entry.flags & FILE_IN_WINDOWS_DIR) == 0 && joinPath(path, sizeof path, folder, entry.fileName, 0) &&
+            pathExists(path)) {
+            addLeftBehind(leftBehind, folder, LEFT_OUT_OF_REACH);
+            return;
+        }
+    }
 }
 
 // The install folder is the setup's when the entry and the publisher value
@@ -78,14 +99,18 @@ void readInstallFolder(HKEY entry)
 {
     char publisherValue[PATH_BUFFER_SIZE];
     HKEY publisher = openMachineKey(publisherKey, KEY_READ);
-    const bool recorded =
-        readExactText(entry, programPathValue, installPaths.installDir, sizeof installPaths.installDir) &&
-        readExactText(publisher, installConfig.productName, publisherValue, sizeof publisherValue) &&
-        isUsableRecordedFolder(installPaths.installDir) && compareNoCase(installPaths.installDir, publisherValue) == 0;
+    readExactText(entry, programPathValue, installPaths.installDir, sizeof installPaths.installDir);
+    readExactText(publisher, installConfig.productName, publisherValue, sizeof publisherValue);
     if (publisher != nullptr) {
         RegCloseKey(publisher);
     }
-    if (!recorded ||
+    const bool agreed = isUsableRecordedFolder(installPaths.installDir) &&
+                        compareNoCase(installPaths.installDir, publisherValue) == 0;
+    if (!agreed) {
+        nameDisputedFolder(installPaths.installDir);
+        nameDisputedFolder(publisherValue);
+    }
+    if (!agreed ||
         !heldOrGone(installPaths.installDir, holdFolder(installFolder, installPaths.installDir, nullptr))) {
         installPaths.installDir[0] = '\0';
     }
@@ -101,29 +126,58 @@ void readGroupFolder(HKEY entry)
         composeGroupFolder(folder, installPaths.programsDir, installPaths.groupName) &&
         holdShellFolder(programsFolder, installPaths.programsDir) &&
         !holdFolderBelow(groupFolder, programsFolder, folder, nullptr) && pathExists(folder)) {
-        addLeftBehind(leftBehind, folder);
+        addLeftBehind(leftBehind, folder, LEFT_LINK);
     }
 }
 
 // Deletes one file that the record says the setup wrote, through its held
 // folder, when it is unchanged. A changed file is the user's and stays; a
-// link, or a file that cannot be deleted (held open), is reported.
+// link, or a file that cannot be deleted (held open), is named. Without a
+// whole record a product file there may be anyone's: it stays, and is named.
 void removeRecordedFile(const HeldFolder& folder, const wchar_t* name, RecordKind kind)
 {
     wchar_t path[MAX_PATH];
     RecordItem item;
-    if (!isHeld(folder) || !pathInFolder(folder, name, path) || !readRecordedItem(path, &item) || item.kind != kind) {
+    if (!isHeld(folder) || !pathInFolder(folder, name, path)) {
+        return;
+    }
+    if (!readRecordedItem(path, &item) || item.kind != kind) {
+        if (!recordIsWhole && readableFileState(folder, name) != FILE_ABSENT) {
+            addLeftBehind(leftBehind, stepPath, LEFT_UNRECORDED);
+        }
         return;
     }
     switch (deleteFileIn(folder, name, &item)) {
     case DELETE_LINK:
+        addLeftBehind(leftBehind, stepPath, LEFT_LINK);
+        return;
     case DELETE_FAILED:
-        addLeftBehind(leftBehind, stepPath);
+        addLeftBehind(leftBehind, stepPath, LEFT_IN_USE);
         return;
     default:
         forgetRecordedItem(path);
     }
 }
+
+// Recorded files and shortcuts that no step reaches (in another user's Start
+// Menu, in a folder the records disagree on, or all of them when the setup
+// never registered the installation) are named while they are there.
+void nameUnreachedItem(void* context, const wchar_t* path, const RecordItem& item)
+{
+    const LeftReason reason = *static_cast<const LeftReason*>(context);
+    char shown[MAX_PATH];
+    const bool reached = nameInFolder(path, installFolder.path) != nullptr ||
+                         nameInFolder(path, windowsFolder.path) != nullptr ||
+                         nameInFolder(path, groupFolder.path) != nullptr;
+    if (item.kind != RECORD_FOLDER && !reached && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES &&
+        WideCharToMultiByte(CP_ACP, 0, path, -1, shown, sizeof shown, nullptr, nullptr) != 0) {
+        addLeftBehind(leftBehind, shown, reason);
+    }
+}
+
+void nameUnreachedItems(LeftReason reason) { visitInstallRecord(nameUnreachedItem, &reason); }
+
+void ignoreItem(void*, const wchar_t*, const RecordItem&) {}
 
 // A path that does not fit its buffer is one the setup could not make either.
 void removeShortcut(int row)
@@ -279,19 +333,41 @@ void removeRunningFile()
     MoveFileExW(runningPath, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
+// A folder level the setup created that is still there holds what is not
+// the product's.
+void nameKeptFolder(void*, const wchar_t* path, const RecordItem& item)
+{
+    char shown[MAX_PATH];
+    if (item.kind == RECORD_FOLDER && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES &&
+        WideCharToMultiByte(CP_ACP, 0, path, -1, shown, sizeof shown, nullptr, nullptr) != 0) {
+        addPath(keptFolders, shown);
+    }
+}
+
+// With nothing of the product left, what still holds its folders is the
+// user's: the install folder, and the levels the setup created.
+void nameKeptFolders()
+{
+    wchar_t installFolderPath[MAX_PATH];
+    RecordItem item;
+    if (installPaths.installDir[0] != '\0' && pathExists(installPaths.installDir) &&
+        !(widenPath(installPaths.installDir, installFolderPath) && readRecordedItem(installFolderPath, &item))) {
+        addPath(keptFolders, installPaths.installDir);
+    }
+    visitInstallRecord(nameKeptFolder, nullptr);
+}
+
 // The folders once their files are gone. Only when nothing is left but the
 // user's data do the records and the uninstaller itself go.
 void finishRemoval()
 {
+    nameUnreachedItems(LEFT_OUT_OF_REACH);
     releaseFolder(windowsFolder);
     removeCreatedFolders();
     if (leftBehind.count != 0) {
         return;
     }
-    // With nothing of the product left, what still holds the folder is the user's.
-    if (installPaths.installDir[0] != '\0' && pathExists(installPaths.installDir)) {
-        lstrcpynA(keptFolder, installPaths.installDir, sizeof keptFolder);
-    }
+    nameKeptFolders();
     deleteInstallRecord();
     removeRecords();
     if (runsFromInstalledFile) {
@@ -306,20 +382,45 @@ bool readInstallation()
     HKEY entry = concatenateTexts(entryPath, sizeof entryPath, {uninstallListKey, "\\", installConfig.productName})
                      ? openMachineKey(entryPath, KEY_READ)
                      : nullptr;
+    // A setup that stopped before it registered the installation leaves its
+    // record and files but no entry: they are named, not called absent.
     if (entry == nullptr) {
+        if (openInstallRecord(false)) {
+            nameUnreachedItems(LEFT_UNFINISHED);
+        }
         return false;
     }
     const DWORD length = GetModuleFileNameW(nullptr, runningPath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         runningPath[0] = L'\0';
     }
-    openInstallRecord(false);
+    recordIsWhole = openInstallRecord(false) && visitInstallRecord(ignoreItem, nullptr);
     fillWindowsDir();
     holdFolder(windowsFolder, installPaths.windowsDir, nullptr);
     readInstallFolder(entry);
     readGroupFolder(entry);
     RegCloseKey(entry);
     return true;
+}
+
+// The uninstaller's own running file is not judged: it is renamed aside at the end.
+const char* findFileInUse()
+{
+    static char path[MAX_PATH];
+    for (int row = 0; row < installConfig.fileCount; ++row) {
+        const PayloadEntry& entry = installConfig.files[row];
+        const bool inWindows = (entry.flags & FILE_IN_WINDOWS_DIR) != 0;
+        const HeldFolder& folder = inWindows ? windowsFolder : installFolder;
+        wchar_t name[MAX_PATH];
+        wchar_t fullPath[MAX_PATH];
+        if (isHeld(folder) && widenPath(entry.fileName, name) && pathInFolder(folder, name, fullPath) &&
+            !(runningPath[0] != L'\0' && samePath(fullPath, runningPath)) && isFileInUse(folder, name) &&
+            joinPath(path, sizeof path, inWindows ? installPaths.windowsDir : installPaths.installDir,
+                     entry.fileName, 0)) {
+            return path;
+        }
+    }
+    return nullptr;
 }
 
 int removalStepCount() { return installConfig.shortcutCount + installConfig.fileCount + 1; }

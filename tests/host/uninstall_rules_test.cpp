@@ -81,26 +81,45 @@ TEST(DefaultRoot, OnlyTheFolderDirectlyBelowItCounts)
     }
 }
 
-TEST(ClosingMessage, CountsThePathsThatNoLongerFitTheListAndNeverWritesPastIt)
+// Both lists full and every reason at once: the message still ends whole.
+TEST(ClosingMessage, CountsThePathsThatNoLongerFitTheListsAndSaysWhyOnce)
 {
-    LeftBehind left;
+    PathList left;
     std::memset(&left, 'x', sizeof left);
     left.length = 0;
     left.count = 0;
     left.unlisted = 0;
+    left.reasons = 0;
     const std::string path = "C:\\" + std::string(250, 'p');
+    const LeftReason reasons[] = {LEFT_IN_USE, LEFT_LINK, LEFT_UNRECORDED, LEFT_OUT_OF_REACH, LEFT_UNFINISHED};
     for (int i = 0; i < 13; ++i) {
-        addLeftBehind(left, path.c_str());
+        addLeftBehind(left, path.c_str(), reasons[i % 5]);
         ASSERT_LT(left.length + 1, sizeof left.text);
         ASSERT_EQ(std::strlen(left.text), left.length);
     }
     EXPECT_EQ(left.count, 13);
     EXPECT_EQ(left.unlisted, 9) << "four paths of 253 characters fit 1024 bytes with their line breaks";
+    PathList kept = {};
+    const std::string keptPath = "C:\\" + std::string(252, 'k');
+    for (int i = 0; i < 5; ++i) {
+        addPath(kept, keptPath.c_str());
+    }
     char text[CLOSING_MESSAGE_SIZE];
-    composeClosingMessage(text, "Tidy Kit", left, ("C:\\" + std::string(252, 'k')).c_str());
+    composeClosingMessage(text, "Tidy Kit", left, kept);
     const std::string message = text;
     EXPECT_NE(message.find(path + "\r\nand 9 more\r\n\r\nClose Tidy Kit"), std::string::npos);
-    EXPECT_EQ(message.substr(message.size() - 10), std::string(10, 'k')) << "the kept folder is whole";
+    const std::string unrecorded = "The record of what the setup of Tidy Kit installed is missing or damaged";
+    EXPECT_NE(message.find(unrecorded), std::string::npos);
+    EXPECT_EQ(message.find(unrecorded), message.rfind(unrecorded)) << "each reason once";
+    EXPECT_NE(message.find("Your own files were kept in these folders:\r\n"), std::string::npos);
+    EXPECT_EQ(message.substr(message.size() - 7), " 2 more") << "the kept folders' list is whole";
+
+    PathList nothingLeft = {};
+    PathList oneKept = {};
+    addPath(oneKept, keptPath.c_str());
+    composeClosingMessage(text, "Tidy Kit", nothingLeft, oneKept);
+    EXPECT_EQ(std::string(text), "Tidy Kit has been removed from this computer.\r\n\r\nYour own files were kept in "
+                                 "this folder:\r\n" + keptPath);
 }
 
 TEST(UninstallRules, FoldersEndingInTwoByteCharactersOfCodePage932)

@@ -433,6 +433,49 @@ TEST_F(Installation, AHeldFolderCannotBeRenamedOrDeleted)
     forgetEarlierInstallation();
 }
 
+// A reinstall while the product runs (its program file mapped, its read-me
+// open) changes nothing until the user has closed it: the question names the
+// file, and Cancel stops with every file as it was. Once the program has
+// ended, the same reinstall goes through.
+TEST_F(Installation, AReinstallWhileTheProductRunsChangesNothingUntilItEnds)
+{
+    CreateDirectoryA("C:\\Running Windows", nullptr);
+    setFolders("C:\\Running Install", "C:\\Running Windows");
+    ASSERT_EQ(installFiles(page), 1);
+    const int program = findRow([](const PayloadEntry& entry) {
+        return isInInstallFolder(entry) && std::string(entry.fileName).find(".exe") != std::string::npos;
+    });
+    ASSERT_GE(program, 0);
+    const std::string programPath = installedPath(row(program));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION running;
+    ASSERT_TRUE(CreateProcessA(programPath.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &running));
+    WaitForInputIdle(running.hProcess, 10000);
+    writeFile(installedPath(row(program)) + ".notes", "the user's notes");
+    const std::vector<std::string> before = entriesIn("C:\\Running Install");
+    {
+        BoxAnswerer boxes;
+        EXPECT_EQ(installFiles(page), -1);
+        ASSERT_EQ(boxes.texts().size(), 1u);
+        EXPECT_EQ(boxes.texts()[0].rfind(programPath + "\r\nis in use by another program.", 0), 0u)
+            << boxes.texts()[0];
+    }
+    EXPECT_EQ(entriesIn("C:\\Running Install"), before);
+    for (int i = 0; i < installConfig.fileCount; ++i) {
+        EXPECT_EQ(fileCrc(installedPath(row(i))), row(i).unpackedCrc) << row(i).fileName;
+    }
+    TerminateProcess(running.hProcess, 0);
+    WaitForSingleObject(running.hProcess, 10000);
+    CloseHandle(running.hProcess);
+    CloseHandle(running.hThread);
+    BoxAnswerer boxes;
+    EXPECT_EQ(installFiles(page), 1);
+    EXPECT_TRUE(boxes.texts().empty());
+    forgetEarlierInstallation();
+}
+
 TEST_F(Installation, NoRowsShowZeroAndSucceed)
 {
     setFolders("C:\\Empty Install", "C:\\Empty Install");

@@ -64,3 +64,11 @@ bool isLinkEntry(uint32_t attributes, uint32_t reparseTag)
     constexpr uint32_t NAME_SURROGATE_BIT = 0x20000000;
     return (attributes & REPARSE_POINT_ATTRIBUTE) != 0 && (reparseTag == 0 || (reparseTag & NAME_SURROGATE_BIT) != 0);
 }
+
+void composeInUseMessage(char (&out)[IN_USE_MESSAGE_SIZE], const char* path, const char* productName,
+                         const char* cancelMeaning)
+{
+    concatenateTexts(out, sizeof out,
+                     {path, "\r\nis in use by another program.\r\n\r\nClose ", productName,
+                      " and any window that uses this file, then choose Retry. Cancel ", cancelMeaning, "."});
+}

@@ -1,5 +1,6 @@
 // Rules of file installation that need no system calls.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // True when the name's extension, from its last dot on, equals one of the
@@ -21,3 +22,10 @@ int cutFolderLevels(char* path);
 // and folders. A reparse point whose tag the system did not report counts as
 // a link, since it may lead anywhere.
 bool isLinkEntry(uint32_t attributes, uint32_t reparseTag);
+
+// The question asked while a file that the work would replace or delete is
+// open in another program: the file, what to close, and what Cancel means.
+// Room for a path, a product name and the sentences.
+constexpr size_t IN_USE_MESSAGE_SIZE = 600;
+void composeInUseMessage(char (&out)[IN_USE_MESSAGE_SIZE], const char* path, const char* productName,
+                         const char* cancelMeaning);

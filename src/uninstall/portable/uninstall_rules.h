@@ -26,20 +26,31 @@ bool composeGroupFolder(char* out, const char* programsDir, const char* groupNam
 // True when the folder is a direct subfolder of parent (ASCII case folded).
 bool isDirectSubfolder(const char* folder, const char* parent);
 
-// What could not be removed, one path a line. A path that no longer fits is
-// counted as unlisted instead.
+// Why something was left: each reason present adds its sentence to the
+// closing message.
+enum LeftReason {
+    LEFT_IN_USE = 1,       // it could not be deleted (held open by a program)
+    LEFT_LINK = 2,         // a link, or a folder that could not be held
+    LEFT_UNRECORDED = 4,   // a product file that the install record does not vouch for
+    LEFT_OUT_OF_REACH = 8, // another user's Start Menu, or a folder the records disagree on
+    LEFT_UNFINISHED = 16,  // the setup stopped before it registered the installation
+};
+
+// Paths, one a line, and for what was left, why. A path that no longer fits
+// is counted as unlisted instead.
 constexpr size_t LEFT_LIST_SIZE = 1024;
-struct LeftBehind {
+struct PathList {
     char text[LEFT_LIST_SIZE];
     size_t length;
     int count;
     int unlisted;
+    unsigned reasons;
 };
-void addLeftBehind(LeftBehind& list, const char* path);
+void addPath(PathList& list, const char* path);
+void addLeftBehind(PathList& list, const char* path, LeftReason reason);
 
-// The closing message: the product removed, or what is left and how to
-// finish; then the folder where the user's own files were kept, unless
-// keptFolder is empty.
-constexpr size_t CLOSING_MESSAGE_SIZE = 1536;
-void composeClosingMessage(char (&out)[CLOSING_MESSAGE_SIZE], const char* productName, const LeftBehind& left,
-                           const char* keptFolder);
+// The closing message: the product removed, or what is left, why, and how to
+// finish; then the folders where files that are not the product's were kept.
+constexpr size_t CLOSING_MESSAGE_SIZE = 3072;
+void composeClosingMessage(char (&out)[CLOSING_MESSAGE_SIZE], const char* productName, const PathList& left,
+                           const PathList& keptFolders);
