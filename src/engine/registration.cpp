@@ -85,12 +85,16 @@ void writeUninstallValues(HKEY entry)
     if (fillOneText(text, sizeof text, "v%s", installConfig.productVersion)) {
         setText(entry, "DisplayVersion", text);
     }
-    if (joinPath(text, sizeof text, installPaths.windowsDir, installConfig.files[UNINSTALL_ROW].fileName, 0)) {
+    const char* uninstaller = installConfig.files[UNINSTALL_ROW].fileName;
+    // A command line: the path in quotes, so that a folder with spaces stays one program name.
+    if (joinPath(text, sizeof text, installPaths.windowsDir, uninstaller, 1)) {
         setText(entry, "UninstallString", text);
-        // The uninstaller carries the product's icon, and stays as long as the entry.
+    }
+    // The uninstaller carries the product's icon, and stays as long as the entry.
+    if (joinPath(text, sizeof text, installPaths.windowsDir, uninstaller, 0)) {
         setText(entry, "DisplayIcon", text);
     }
-    if (composeQuietUninstall(text, installPaths.windowsDir, installConfig.files[UNINSTALL_ROW].fileName)) {
+    if (composeQuietUninstall(text, installPaths.windowsDir, uninstaller)) {
         setText(entry, "QuietUninstallString", text);
     }
     setText(entry, programPathValue, installPaths.installDir);

@@ -88,7 +88,7 @@ TEST(RegisterInstallation, WritesEveryValueAndRemovesOnlyTheOldAutostartValues)
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayVersion"),
               std::string("v") + installConfig.productVersion);
     const std::string uninstaller = std::string("C:\\Windows\\") + installConfig.files[UNINSTALL_ROW].fileName;
-    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), uninstaller);
+    EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), "\"" + uninstaller + "\"");
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"), "\"" + uninstaller + "\" /quiet");
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), "D:\\Apps\\" + name);
     EXPECT_EQ(readText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), productGroup);
