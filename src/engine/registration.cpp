@@ -265,9 +265,8 @@ bool composeViewerStart(wchar_t (&viewer)[MAX_PATH], wchar_t (&commandLine)[READ
     }
     const DWORD attributes = GetFileAttributesA(readMePath);
     const UINT folderLength = GetSystemDirectoryW(folder, MAX_PATH);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-           folderLength > 0 && folderLength < MAX_PATH &&
-           MultiByteToWideChar(CP_ACP, 0, viewerPath, -1, viewer, MAX_PATH) != 0 &&
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && folderLength > 0 &&
+           folderLength < MAX_PATH && MultiByteToWideChar(CP_ACP, 0, viewerPath, -1, viewer, MAX_PATH) != 0 &&
            MultiByteToWideChar(CP_ACP, 0, command, -1, commandLine, README_COMMAND_SIZE) != 0;
 }
 } // namespace

@@ -113,14 +113,14 @@ bool holdGlobalLock(const char* name)
 }
 } // namespace
 
-// One lock for all sessions, so that a setup in another user's session counts
-// too. It lives in the Administrators' private namespace, where no other
+// The lock lives in the Administrators' private namespace, where no other
 // user can create it first; a lock there that cannot be created or opened
 // counts as held.
 bool holdProductLock()
 {
     char name[LOCK_NAME_SIZE];
-    if (!concatenateTexts(name, sizeof name, {installConfig.publisherName, " ", installConfig.productName, " Setup Mate"})) {
+    if (!concatenateTexts(name, sizeof name,
+                          {installConfig.publisherName, " ", installConfig.productName, " Setup Mate"})) {
         return false;
     }
     // A namespace's name and an object's name hold no backslash of their own.
