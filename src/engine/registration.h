@@ -19,6 +19,7 @@ constexpr char programVersionValue[] = "Program Version";
 // happened to the others; nothing is reported.
 void registerInstallation();
 
-// Opens the read-me file in the viewer and returns once the viewer has been
-// closed; the window stays minimised meanwhile. Nothing is reported.
+// Opens the read-me file in the viewer, as the user logged on at the desk,
+// and returns once the viewer has been closed; the window stays minimised
+// meanwhile. Nothing is reported.
 void viewReadMe(HWND window);

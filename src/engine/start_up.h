@@ -12,5 +12,6 @@ constexpr char anotherRunFormat[] = "Another setup or removal of %s is running!\
 
 // True when no other setup or uninstaller of the product runs: the process
 // then holds the product's lock until it ends. False when another one holds
-// it, or when the lock cannot be had at all (someone else made it).
+// it, or when the lock cannot be had at all. A name that another user made
+// to block the product is no lock of another run (see start_up.cpp).
 bool holdProductLock();

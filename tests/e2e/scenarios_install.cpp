@@ -492,7 +492,7 @@ SCENARIO(install_happy_path, 240)
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "DisplayVersion"),
                std::string("v") + installConfig.productVersion, "DisplayVersion");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"),
-               rowPath(installConfig.files[UNINSTALL_ROW], defaultFolder), "UninstallString");
+               "\"" + rowPath(installConfig.files[UNINSTALL_ROW], defaultFolder) + "\"", "UninstallString");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), defaultFolder, "Program Path");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Group"), name, "Program Group");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Publisher"), installConfig.publisherName, "Publisher");

@@ -168,7 +168,7 @@ SCENARIO(uninstall_after_install, 300)
     expect(exists(uninstallerPath()), "the reinstalled uninstaller is in its place");
     expect(pendingRemovals().find(lowerCase(uninstallerPath()) + "|") == std::string::npos,
            "the restart will not remove the reinstalled uninstaller");
-    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), uninstallerPath(),
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "UninstallString"), "\"" + uninstallerPath() + "\"",
                "the entry names it");
 }
 

@@ -4,8 +4,10 @@
 # from the system folder: any other DLL would be looked for in the program's
 # own folder first (a downloads folder), before WinMain can restrict the
 # search. The C++ runtime is linked in, so no libstdc++, libgcc or
-# libwinpthread either. The shipped 32-bit ones are PE32 i386 programs for
-# the GUI subsystem.
+# libwinpthread either. All four load at a random base with a stack that is
+# never executed, and are Terminal Server aware, so that a Remote Desktop
+# server gives them the system's Windows folder rather than a user's. The
+# shipped 32-bit ones are PE32 i386 programs for the GUI subsystem.
 # Usage: check_imports.sh WIN32_SETUP WIN64_SETUP WIN32_UNINSTALLER WIN64_UNINSTALLER
 set -u
 # The KnownDLLs of every Windows from 7 to 11 (ntdll is mapped before any
@@ -31,6 +33,14 @@ check_imports() {
     done
 }
 
+# DYNAMIC_BASE 0x0040, NX_COMPAT 0x0100, TERMINAL_SERVER_AWARE 0x8000.
+check_characteristics() {
+    headers=$(x86_64-w64-mingw32-objdump -p "$1") || return
+    flags=$(echo "$headers" | sed -n 's/^DllCharacteristics[[:space:]]*\([0-9a-fA-F]*\)$/\1/p')
+    [ -n "$flags" ] && [ $((0x$flags & 0x8140)) -eq $((0x8140)) ] ||
+        problem "$1 has DllCharacteristics ${flags:-none}, not all of 0x8140"
+}
+
 check_header() {
     headers=$(x86_64-w64-mingw32-objdump -p "$1") || return
     echo "$headers" | grep -q "file format $2\$" || problem "$1 is not of format $2"
@@ -40,6 +50,7 @@ check_header() {
 
 for program in "$@"; do
     check_imports "$program"
+    check_characteristics "$program"
 done
 check_header "$1" pei-i386
 check_header "$3" pei-i386
