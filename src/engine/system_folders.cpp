@@ -14,19 +14,39 @@ void fillWindowsDir()
     normaliseFolderCase(installPaths.windowsDir);
 }
 
+namespace {
 // The shell writes up to MAX_PATH bytes: the path is taken only when it fits
 // the shorter field.
+bool takeProgramsPath(const char* path)
+{
+    if (lstrlenA(path) == 0 || lstrlenA(path) >= static_cast<int>(sizeof installPaths.programsDir)) {
+        return false;
+    }
+    lstrcpyA(installPaths.programsDir, path);
+    normaliseFolderCase(installPaths.programsDir);
+    return true;
+}
+
+bool programsPathFromItemList(HWND owner, char (&path)[MAX_PATH])
+{
+    LPITEMIDLIST programs = nullptr;
+    if (SHGetSpecialFolderLocation(owner, CSIDL_PROGRAMS, &programs) != S_OK) {
+        return false;
+    }
+    const bool found = SHGetPathFromIDListA(programs, path) != FALSE;
+    CoTaskMemFree(programs);
+    return found;
+}
+} // namespace
+
+// Some shells (Wine's) give no item list for a folder redirected to a share;
+// the folder's path is then asked for directly.
 void fillProgramsDir(HWND owner)
 {
     installPaths.programsDir[0] = '\0';
-    LPITEMIDLIST programs = nullptr;
-    if (SHGetSpecialFolderLocation(owner, CSIDL_PROGRAMS, &programs) != S_OK) {
-        return;
-    }
     char path[MAX_PATH];
-    if (SHGetPathFromIDListA(programs, path) && lstrlenA(path) < static_cast<int>(sizeof installPaths.programsDir)) {
-        lstrcpyA(installPaths.programsDir, path);
-        normaliseFolderCase(installPaths.programsDir);
+    if (!(programsPathFromItemList(owner, path) && takeProgramsPath(path)) &&
+        SHGetFolderPathA(owner, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK) {
+        takeProgramsPath(path);
     }
-    CoTaskMemFree(programs);
 }

@@ -334,27 +334,30 @@ void removeRunningFile()
 }
 
 // A folder level the setup created that is still there holds what is not
-// the product's.
-void nameKeptFolder(void*, const wchar_t* path, const RecordItem& item)
+// the product's. The levels are visited from the last one recorded, the
+// deepest of each chain first: one above a folder already named is not.
+void nameKeptFolder(void* context, const wchar_t* path, const RecordItem& item)
 {
+    wchar_t* lastNamed = static_cast<wchar_t*>(context);
     char shown[MAX_PATH];
-    if (item.kind == RECORD_FOLDER && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES &&
+    if (item.kind == RECORD_FOLDER && !isFolderOrAbove(path, lastNamed) &&
+        GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES &&
         WideCharToMultiByte(CP_ACP, 0, path, -1, shown, sizeof shown, nullptr, nullptr) != 0) {
         addPath(keptFolders, shown);
+        std::wcscpy(lastNamed, path);
     }
 }
 
 // With nothing of the product left, what still holds its folders is the
-// user's: the install folder, and the levels the setup created.
+// user's: the install folder, and the deepest levels the setup created.
 void nameKeptFolders()
 {
-    wchar_t installFolderPath[MAX_PATH];
-    RecordItem item;
+    wchar_t lastNamed[MAX_PATH] = L"";
     if (installPaths.installDir[0] != '\0' && pathExists(installPaths.installDir) &&
-        !(widenPath(installPaths.installDir, installFolderPath) && readRecordedItem(installFolderPath, &item))) {
+        widenPath(installPaths.installDir, lastNamed)) {
         addPath(keptFolders, installPaths.installDir);
     }
-    visitInstallRecord(nameKeptFolder, nullptr);
+    visitInstallRecord(nameKeptFolder, lastNamed);
 }
 
 // The folders once their files are gone. Only when nothing is left but the

@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,15 +66,19 @@ std::string asLines(const std::vector<std::string>& lines)
     return text;
 }
 
-// The question answered Yes, the removal window, and the closing message,
-// read, pictured and answered; returns its text and the exit code.
-std::pair<std::string, DWORD> uninstallAnsweringYes(const char* name)
+// The question answered Yes, what comes before the removal (afterYes), the
+// removal window, and the closing message, read, pictured and answered;
+// returns its text and the exit code.
+std::pair<std::string, DWORD> uninstallAnsweringYes(const char* name, const std::function<void()>& afterYes = {})
 {
     startRecorded("UninstallString");
     MessageBoxSeen question = waitForMessageBox();
     expectText(question.caption, uninstallCaption, "caption of the question");
     expectText(question.text, withProductName("Remove %s from this computer?"), "the question");
     answerMessageBox(question, IDYES);
+    if (afterYes) {
+        afterYes();
+    }
     HWND window = nullptr;
     waitUntil(
         [&] {
@@ -97,7 +102,8 @@ std::pair<std::string, DWORD> uninstallAnsweringYes(const char* name)
 
 // Drive C: as before the installation but for the files named (lower case),
 // and the product's keys as given.
-void expectMachineAsBefore(std::vector<std::string> added, const std::vector<std::string>& keysBefore)
+void expectMachineAsBefore(std::vector<std::string> added, const std::vector<std::string>& keysBefore,
+                           const std::vector<std::string>& removed = {})
 {
     std::vector<std::string> changes;
     for (const FileChange& change : changedFiles(machineBeforeSetup(), snapshotDriveC())) {
@@ -105,6 +111,9 @@ void expectMachineAsBefore(std::vector<std::string> added, const std::vector<std
     }
     for (std::string& path : added) {
         path = "added " + lowerCase(path);
+    }
+    for (const std::string& path : removed) {
+        added.push_back("removed " + lowerCase(path));
     }
     std::sort(changes.begin(), changes.end());
     std::sort(added.begin(), added.end());
@@ -115,6 +124,14 @@ void expectMachineAsBefore(std::vector<std::string> added, const std::vector<std
 }
 
 std::string installed(const std::string& name) { return defaultFolder + "\\" + name; }
+
+void redirectProgramsFolder(const char* folder)
+{
+    constexpr char explorerKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+    for (const char* key : {"User Shell Folders", "Shell Folders"}) {
+        setRegistryText(HKEY_CURRENT_USER, (std::string(explorerKey) + key).c_str(), "Programs", folder);
+    }
+}
 std::string uninstallerPath() { return rowPath(installConfig.files[UNINSTALL_ROW], defaultFolder); }
 // The folders of the default folder: the install folder and its root.
 std::vector<std::string> defaultFolders() { return {std::string(defaultInstallRoot) + "\\", defaultFolder + "\\"}; }
@@ -122,14 +139,21 @@ std::vector<std::string> defaultFolders() { return {std::string(defaultInstallRo
 
 SCENARIO(uninstall_after_install, 300)
 {
-    // The group the setup proposes exists already and holds another
-    // program's shortcut of the same name as one of the product's.
+    // The group the setup proposes exists already and holds a shortcut of
+    // the product's caption that no record names (an earlier installation's
+    // whose record was lost): the setup replaces it, and it is the setup's.
     const std::string group = programsFolder() + "\\" + installConfig.productName;
-    const std::string othersShortcut = group + "\\" + installConfig.files[0].shortcutCaption + ".lnk";
+    const std::string earlierShortcut = group + "\\" + installConfig.files[0].shortcutCaption + ".lnk";
     CreateDirectoryA(group.c_str(), nullptr);
-    writeFile(othersShortcut, "another program's shortcut");
+    writeFile(earlierShortcut, "an earlier installation's shortcut");
     const std::vector<std::string> keysBefore = productKeys();
     installWithDefaults();
+    ShortcutSeen replaced = {};
+    CoInitialize(nullptr);
+    expect(readShortcut(earlierShortcut, replaced), "the earlier shortcut is replaced by a shortcut");
+    CoUninitialize();
+    expectText(lowerCase(replaced.target), lowerCase(rowPath(installConfig.files[0], defaultFolder)),
+               "the replacing shortcut's target");
     expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "QuietUninstallString"),
                "\"" + uninstallerPath() + "\" /quiet", "QuietUninstallString");
     // The values the list of programs shows, which leave with the entry.
@@ -153,10 +177,8 @@ SCENARIO(uninstall_after_install, 300)
     expectNumber(exitCode, 0, "exit code of the uninstaller");
     std::vector<std::string> kept = defaultFolders();
     kept.insert(kept.end(), {licence, changed, uninstallerPath() + ".removed"});
-    expectMachineAsBefore(kept, keysBefore);
-    std::string contents;
-    expect(readFile(othersShortcut, contents) && contents == "another program's shortcut",
-           "another program's shortcut in the shared group stays as it was");
+    expectMachineAsBefore(kept, keysBefore, {earlierShortcut});
+    expect(exists(group), "the group that was there before stays");
     const std::string pending = pendingRemovals();
     expect(pending.find(lowerCase(uninstallerPath()) + ".removed|") != std::string::npos &&
                pending.find(lowerCase(uninstallerPath()) + "|") == std::string::npos,
@@ -172,7 +194,7 @@ SCENARIO(uninstall_after_install, 300)
                "the entry names it");
 }
 
-SCENARIO(uninstall_quiet, 180)
+SCENARIO(uninstall_quiet, 360)
 {
     const std::vector<std::string> keysBefore = productKeys();
     installWithDefaults();
@@ -186,9 +208,24 @@ SCENARIO(uninstall_quiet, 180)
     std::vector<std::string> kept = defaultFolders();
     kept.insert(kept.end(), {data, uninstallerPath() + ".removed"});
     expectMachineAsBefore(kept, keysBefore);
+
+    // The Start Menu redirected to a share, as roaming profiles have it, and
+    // moved behind a link (prepare/uninstall_quiet.sh): the group and its
+    // shortcuts are made there and removed from there.
+    for (const char* programs : {"\\\\Server\\Share\\Programs", "C:\\Moved Profile\\Programs"}) {
+        redirectProgramsFolder(programs);
+        stopSetup();
+        installWithDefaults();
+        const std::string group = std::string(programs) + "\\" + installConfig.productName;
+        expectNumber(static_cast<long long>(entriesIn(group).size()), installConfig.shortcutCount,
+                     "shortcuts made in the redirected Start Menu");
+        startRecorded("QuietUninstallString");
+        expectNumber(waitForSetupExit(20000), 0, "exit code with a redirected Start Menu");
+        expect(!exists(group) && exists(programs), "the group is removed from %s, and only the group", programs);
+    }
 }
 
-SCENARIO(uninstall_faults, 360)
+SCENARIO(uninstall_faults, 600)
 {
     // An unknown option, then no installation at all: nothing is changed.
     const std::string copy = std::string("C:\\") + installConfig.files[UNINSTALL_ROW].fileName;
@@ -244,43 +281,82 @@ SCENARIO(uninstall_faults, 360)
     stopSetup();
     expect(changedFiles(afterInstall, snapshotDriveC()).empty(), "No leaves every file in place");
 
-    // A file held open, as by the running program: named, everything else
-    // removed, the entry and the uninstaller kept; a second run finishes.
+    // A file held open, as by the running program: the uninstaller asks to
+    // close it before it removes anything. Cancel changes nothing; Retry,
+    // once it is closed, removes everything.
     HANDLE held = CreateFileA(installed(program).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (held == INVALID_HANDLE_VALUE) {
         fail("the installed program could not be held open");
     }
-    const auto [first, firstExit] = uninstallAnsweringYes("held-open");
-    expectText(first,
-               withProductName("%s could not be removed completely. These are still there:\r\n\r\n") +
-                   installed(program) +
-                   withProductName("\r\n\r\nClose %s and any window that uses these files, then uninstall again to "
-                                   "finish."),
-               "the closing message names the file held open");
-    expectNumber(firstExit, 1, "exit code with a file left");
+    const std::string inUseText =
+        installed(program) + withProductName("\r\nis in use by another program.\r\n\r\nClose %s and any window "
+                                             "that uses this file, then choose Retry. Cancel ends the removal; "
+                                             "nothing has been removed.");
+    startRecorded("UninstallString");
+    answerMessageBox(waitForMessageBox(), IDYES);
+    MessageBoxSeen inUse = waitForMessageBox();
+    step("in-use");
+    expectText(inUse.text, inUseText, "the question names the open file");
+    answerMessageBox(inUse, IDCANCEL);
+    expectNumber(waitForSetupExit(), 3, "exit code after Cancel");
     stopSetup();
-    CloseHandle(held);
-    expect(entriesIn(defaultFolder) == std::vector<std::string>{program}, "every other file is removed");
-    expect(!exists(programsFolder() + "\\" + installConfig.productName), "the shortcuts and their group are removed");
-    expect(exists(uninstallerPath()) && pendingRemovals().find(lowerCase(uninstallerPath())) == std::string::npos,
-           "the uninstaller stays for the second run");
-    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), defaultFolder, "the entry stays");
-
-    const auto [second, secondExit] = uninstallAnsweringYes("second-run");
-    expectText(second, removedText, "the second run finishes");
-    expectNumber(secondExit, 0, "exit code of the second run");
+    expect(changedFiles(afterInstall, snapshotDriveC()).empty(), "Cancel leaves every file in place");
+    const auto [retried, retriedExit] = uninstallAnsweringYes("retried", [&] {
+        MessageBoxSeen again = waitForMessageBox();
+        CloseHandle(held);
+        answerMessageBox(again, IDRETRY);
+    });
+    expectText(retried, removedText, "Retry removes everything once the file is closed");
+    expectNumber(retriedExit, 0, "exit code after Retry");
     expect(!exists(defaultInstallRoot), "the install folder and the default root are removed");
     expect(productKeys() == keysBefore, "the product's registry keys are removed");
 
-    // An entry whose folder disagrees with the publisher value (tampered, or
-    // stale) names no folder of the setup's: nothing in it is deleted.
+    // The install record lost (a registry cleaner): no product file can be
+    // told from the user's, so each is named and stays, and so does the
+    // entry; installing again and uninstalling finishes.
     stopSetup();
     installWithDefaults();
     const std::vector<std::string> installedFiles = entriesIn(defaultFolder);
+    deleteRegistryTree(HKEY_LOCAL_MACHINE,
+                       (std::string(publisherKey) + "\\Install Record\\" + installConfig.productName).c_str());
+    const auto [lost, lostExit] = uninstallAnsweringYes("record-lost");
+    expect(lost.rfind(withProductName("%s could not be removed completely. These are still there:\r\n\r\n"), 0) == 0 &&
+               lost.find(installed(program)) != std::string::npos &&
+               lost.find(withProductName("The record of what the setup of %s installed is missing or damaged")) !=
+                   std::string::npos,
+           "the closing message names the files and why: %s", lost.c_str());
+    expectNumber(lostExit, 1, "exit code without a record");
+    stopSetup();
+    expect(entriesIn(defaultFolder) == installedFiles, "every file stays");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), defaultFolder, "the entry stays");
+    installWithDefaults();
+    startRecorded("QuietUninstallString");
+    expectNumber(waitForSetupExit(20000), 0, "exit code after installing again");
+    stopSetup();
+    // The folders' own record went with the rest: they are no longer known as the setup's, and stay.
+    expect(entriesIn(defaultFolder).empty() && productKeys() == keysBefore,
+           "installing again and uninstalling removes every file and key");
+    RemoveDirectoryA(defaultFolder.c_str());
+    RemoveDirectoryA(defaultInstallRoot);
+
+    // An entry whose folder disagrees with the publisher value (tampered, or
+    // stale) names no folder of the setup's: nothing in it is deleted, and
+    // the folder is named while it holds the product's files.
+    installWithDefaults();
     setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, "C:\\Elsewhere");
     startRecorded("QuietUninstallString");
-    waitForSetupExit(20000);
+    expectNumber(waitForSetupExit(20000), 1, "exit code with a disagreeing entry");
     stopSetup();
     expect(entriesIn(defaultFolder) == installedFiles, "the install folder of a disagreeing entry is left alone");
+    expectText(registryText(HKEY_LOCAL_MACHINE, uninstallEntry, "Program Path"), defaultFolder, "the entry stays");
+
+    // A setup that stopped before it registered anything leaves files and a
+    // record but no entry: the uninstaller names them rather than call the
+    // product not installed.
+    deleteRegistryTree(HKEY_LOCAL_MACHINE, uninstallEntry.c_str());
+    startCommand(copy + " /quiet");
+    expectNumber(waitForSetupExit(), 1, "exit code after an unfinished setup");
+    stopSetup();
+    expect(entriesIn(defaultFolder) == installedFiles, "its files stay");
 }
