@@ -4,6 +4,8 @@
 // These two need windows.h first.
 #include <ntstatus.h>
 #include <sddl.h>
+// This one needs windows.h first.
+#include <aclapi.h>
 
 #include <cwchar>
 
@@ -479,31 +481,101 @@ FileState readableFileState(const HeldFolder& folder, const wchar_t* name)
     return linked ? FILE_IS_LINK : FILE_PRESENT;
 }
 
-// An existing file is judged before it is opened for writing: a read-only
-// one of an earlier installation is replaced like any other, and a link is
-// never written through. The open itself names the entry, not what a link
-// leads to, and empties it.
-HANDLE createFileIn(const HeldFolder& folder, const wchar_t* name)
+namespace {
+// How many names a file has: more than one means that another name shares
+// its contents and attributes. An entry that cannot be asked counts as shared.
+ULONG nameCountOf(HANDLE file)
+{
+    FILE_STANDARD_INFORMATION standard = {};
+    IO_STATUS_BLOCK status;
+    return NT_SUCCESS(ntQueryInformationFile(file, &status, &standard, sizeof standard, FileStandardInformation))
+               ? standard.NumberOfLinks
+               : 2;
+}
+
+// An existing entry that may be written: a file of one name. A read-only one
+// of an earlier installation loses the bit so that it can be replaced; a file
+// with other names could only lose it for all of them.
+bool mayWriteEntry(const HeldFolder& folder, const wchar_t* name)
 {
     if (listedAsLink(folder.handle, name, std::wcslen(name))) {
-        return nullptr;
+        return false;
     }
     HANDLE existing;
-    if (NT_SUCCESS(
-            openFileIn(&existing, folder, name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, SHARE_ALL, FILE_OPEN))) {
-        clearReadOnlyOf(existing);
-        CloseHandle(existing);
+    const NTSTATUS status =
+        openFileIn(&existing, folder, name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, SHARE_ALL, FILE_OPEN);
+    if (!NT_SUCCESS(status)) {
+        return isAbsent(status);
     }
+    const bool writable = !handleIsLink(existing) && nameCountOf(existing) == 1;
+    if (writable) {
+        clearReadOnlyOf(existing);
+    }
+    CloseHandle(existing);
+    return writable;
+}
+
+// The file is opened, or created with its access list, without emptying it,
+// and judged through the handle that will write it.
+HANDLE openForWriting(const HeldFolder& folder, const wchar_t* name, PSECURITY_DESCRIPTOR security)
+{
     HANDLE file;
-    if (!NT_SUCCESS(openFileIn(&file, folder, name, GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ,
-                               FILE_OVERWRITE_IF))) {
+    const RelativeOpen how = {GENERIC_WRITE | WRITE_DAC | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, FILE_OPEN_IF,
+                              FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, security};
+    if (!NT_SUCCESS(openRelative(&file, folder.handle, name, std::wcslen(name), how))) {
         return nullptr;
     }
-    if (handleIsLink(file)) {
+    if (handleIsLink(file) || nameCountOf(file) != 1) {
         CloseHandle(file);
         return nullptr;
     }
     return file;
+}
+
+// Converts an access list in SDDL; null for none.
+PSECURITY_DESCRIPTOR securityFrom(const char* access)
+{
+    PSECURITY_DESCRIPTOR security = nullptr;
+    if (access != nullptr &&
+        !ConvertStringSecurityDescriptorToSecurityDescriptorA(access, SDDL_REVISION_1, &security, nullptr)) {
+        security = nullptr;
+    }
+    return security;
+}
+} // namespace
+
+HANDLE createFileIn(const HeldFolder& folder, const wchar_t* name, const char* fileAccess)
+{
+    if (!mayWriteEntry(folder, name)) {
+        return nullptr;
+    }
+    PSECURITY_DESCRIPTOR security = securityFrom(fileAccess);
+    HANDLE file = fileAccess == nullptr || security != nullptr ? openForWriting(folder, name, security) : nullptr;
+    if (security != nullptr) {
+        LocalFree(security);
+    }
+    return file;
+}
+
+// What an earlier file held beyond the new bytes goes only now, so that
+// nothing is cut before the handle was judged; and a file that was there
+// gets the access list a new one was created with.
+bool endWrittenFile(HANDLE file, const char* fileAccess)
+{
+    PSECURITY_DESCRIPTOR security = securityFrom(fileAccess);
+    PACL list = nullptr;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    const bool ended =
+        SetEndOfFile(file) &&
+        (fileAccess == nullptr ||
+         (security != nullptr && GetSecurityDescriptorDacl(security, &present, &list, &defaulted) &&
+          SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                          nullptr, nullptr, list, nullptr) == ERROR_SUCCESS));
+    if (security != nullptr) {
+        LocalFree(security);
+    }
+    return ended;
 }
 
 // An open for writing that shares nothing fails while any other handle is
@@ -544,7 +616,7 @@ DeleteResult deleteFileIn(const HeldFolder& folder, const wchar_t* name, const R
     DeleteResult result = DELETE_DONE;
     uint32_t size = 0;
     uint32_t crc = 0;
-    if (isLinkIn(folder.handle, name, std::wcslen(name), file)) {
+    if (isLinkIn(folder.handle, name, std::wcslen(name), file) || nameCountOf(file) != 1) {
         result = DELETE_LINK;
     } else if (recorded != nullptr && !(measureHandle(file, &size, &crc) && isUnchangedFile(*recorded, size, crc))) {
         result = DELETE_KEPT;

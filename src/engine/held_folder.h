@@ -72,10 +72,19 @@ bool holdSubfolder(HeldFolder& subfolder, const HeldFolder& folder, const wchar_
 enum FileState { FILE_ABSENT, FILE_PRESENT, FILE_IS_LINK, FILE_UNREADABLE };
 // Whether the name in the folder is a file that can be opened for reading.
 FileState readableFileState(const HeldFolder& folder, const wchar_t* name);
-// Opens the name in the folder for writing, creating it or emptying an
-// existing file (its read-only bit cleared). Null for a link or a file that
-// cannot be opened so.
-HANDLE createFileIn(const HeldFolder& folder, const wchar_t* name);
+// The access list of the files the setup writes: the protected folder
+// access, for the file alone.
+constexpr char protectedFileAccess[] = "D:P(A;;FA;;;BA)(A;;FA;;;SY)(A;;FRFX;;;BU)";
+
+// Opens the name in the folder for writing from its start, creating it with
+// the access list given in SDDL (or what the folder passes on when it is
+// null). Null for a link, a file with more than one name (which shares its
+// bytes with a file elsewhere; a read-only one of one name loses the bit), or
+// a file that cannot be opened so: nothing else is ever written into. Once
+// the bytes are written, endWrittenFile cuts what an earlier file held beyond
+// them and gives a file that was there the same access list.
+HANDLE createFileIn(const HeldFolder& folder, const wchar_t* name, const char* fileAccess);
+bool endWrittenFile(HANDLE file, const char* fileAccess);
 // True when another program has the named file open so that it cannot be
 // replaced or deleted now (a running program's own file).
 bool isFileInUse(const HeldFolder& folder, const wchar_t* name);
@@ -83,7 +92,8 @@ bool isFileInUse(const HeldFolder& folder, const wchar_t* name);
 bool measureFileIn(const HeldFolder& folder, const wchar_t* name, uint32_t* size, uint32_t* crc);
 
 enum DeleteResult { DELETE_DONE, DELETE_ABSENT, DELETE_KEPT, DELETE_LINK, DELETE_FAILED };
-// Deletes the named file through its own handle. With the item the install
+// Deletes the named file through its own handle; a link, or a file with more
+// than one name, is neither deleted nor changed (DELETE_LINK). With the item the install
 // record holds for it (recorded not null), a file that no longer has the
 // recorded size and checksum is kept (DELETE_KEPT); read and judged through
 // the same handle that deletes it.

@@ -74,11 +74,14 @@ const char* writeRow(HWND page, const PayloadEntry& row, const HeldFolder& folde
         return damagedPayloadText;
     }
     wchar_t path[MAX_PATH];
-    HANDLE file = pathInFolder(folder, name, path) ? createFileIn(folder, name) : nullptr;
+    HANDLE file = pathInFolder(folder, name, path) ? createFileIn(folder, name, protectedFileAccess) : nullptr;
     if (file == nullptr) {
         return createFailedText;
     }
-    const DecodeResult result = decodeToFile(page, packed, row, file);
+    DecodeResult result = decodeToFile(page, packed, row, file);
+    if (result == DECODE_WRITTEN && !endWrittenFile(file, protectedFileAccess)) {
+        result = DECODE_WRITE_FAILED;
+    }
     if (result == DECODE_WRITTEN) {
         SetFileTime(file, &stamp, &stamp, &stamp);
     }

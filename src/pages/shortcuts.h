@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/held_folder.h"
+
 // Runs the shortcuts dialog owned by the page: 1 when the shortcuts were
 // made, 2 when they could not be, -1 when the dialog could not be created.
 INT_PTR runShortcutsDialog(HWND page);
@@ -15,5 +17,8 @@ INT_PTR CALLBACK shortcutsDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 // entry of its name that is a link or cannot be opened, is passed over.
 int createShortcuts(HWND dialog);
 
-// Creates and saves one shortcut file, replacing any of the same name.
-void createShellLink(const char* target, const char* workingFolder, const char* linkPath, const char* description);
+// Creates one shortcut file of that name in the held group, replacing a file
+// of one name there, and gives its size and checksum for the record. False
+// when the shortcut cannot be made or the name is a link or has other names.
+bool createShellLink(const char* target, const char* workingFolder, const char* description, const HeldFolder& group,
+                     const wchar_t* name, RecordItem* written);

@@ -7,6 +7,7 @@
 #include "engine/common_controls.h"
 #include "engine/group_folder.h"
 #include "engine/install_record.h"
+#include "engine/portable/crc32.h"
 #include "engine/portable/paths.h"
 #include "pages/portable/link_path.h"
 #include "pages/shortcuts.h"
@@ -30,23 +31,9 @@ HeldFolder groupFolder;
 // A shortcut of the product's caption in the group the user just chose for
 // the product is the product's, whoever wrote it (an installation older than
 // the install record, or one whose record was lost): it is replaced, unless
-// it is a link or cannot be opened.
-bool mayWriteShortcut(const wchar_t* name)
-{
-    const FileState state = readableFileState(groupFolder, name);
-    return state == FILE_ABSENT || state == FILE_PRESENT;
-}
-
-void recordShortcut(const wchar_t* name, const wchar_t* path)
-{
-    RecordItem item = {RECORD_SHORTCUT, 0, 0};
-    if (measureFileIn(groupFolder, name, &item.size, &item.crc)) {
-        recordItem(path, item);
-    }
-}
-
-// A target or shortcut path that does not fit its buffer skips that
-// shortcut rather than naming another file.
+// it is a link, has other names, or cannot be opened. A target or shortcut
+// path that does not fit its buffer skips that shortcut rather than naming
+// another file.
 void createRowShortcut(const PayloadEntry& row)
 {
     const char* folder = (row.flags & FILE_IN_INSTALL_DIR) ? installPaths.installDir : installPaths.windowsDir;
@@ -54,13 +41,13 @@ void createRowShortcut(const PayloadEntry& row)
     char linkPath[MAX_PATH];
     wchar_t name[MAX_PATH];
     wchar_t path[MAX_PATH];
+    RecordItem written = {RECORD_SHORTCUT, 0, 0};
     if (joinPath(target, sizeof target, folder, row.fileName, 0) &&
         buildLinkPath(linkPath, sizeof linkPath, installPaths.programsDir, installPaths.groupName,
                       row.shortcutCaption) &&
         shortcutFileName(row.shortcutCaption, name) && pathInFolder(groupFolder, name, path) &&
-        mayWriteShortcut(name)) {
-        createShellLink(target, folder, linkPath, row.shortcutCaption);
-        recordShortcut(name, path);
+        createShellLink(target, folder, row.shortcutCaption, groupFolder, name, &written)) {
+        recordItem(path, written);
     }
 }
 
@@ -133,23 +120,69 @@ int createShortcuts(HWND dialog)
     return 1;
 }
 
-void createShellLink(const char* target, const char* workingFolder, const char* linkPath, const char* description)
+namespace {
+// The link's bytes as the link object saves them, into a stream in memory.
+IStream* savedLink(IShellLinkA* link)
+{
+    IPersistStream* persist = nullptr;
+    IStream* stream = nullptr;
+    if (FAILED(link->QueryInterface(__uuidof(IPersistStream), reinterpret_cast<void**>(&persist)))) {
+        return nullptr;
+    }
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) || FAILED(persist->Save(stream, TRUE))) {
+        if (stream != nullptr) {
+            stream->Release();
+        }
+        stream = nullptr;
+    }
+    persist->Release();
+    return stream;
+}
+
+// The saved bytes are written through a handle of the held group's file, and
+// measured as they were written.
+bool writeLinkFile(IStream* stream, const HeldFolder& group, const wchar_t* name, RecordItem* written)
+{
+    HGLOBAL memory = nullptr;
+    ULARGE_INTEGER end = {};
+    if (FAILED(GetHGlobalFromStream(stream, &memory)) || FAILED(stream->Seek({}, STREAM_SEEK_CUR, &end)) ||
+        end.QuadPart > MAXDWORD) {
+        return false;
+    }
+    const DWORD size = static_cast<DWORD>(end.QuadPart);
+    const auto* bytes = static_cast<const uint8_t*>(GlobalLock(memory));
+    HANDLE file = bytes != nullptr ? createFileIn(group, name, nullptr) : nullptr;
+    DWORD done = 0;
+    bool saved = false;
+    if (file != nullptr) {
+        saved = WriteFile(file, bytes, size, &done, nullptr) && done == size && endWrittenFile(file, nullptr);
+        CloseHandle(file);
+        written->size = size;
+        written->crc = crc32(bytes, size);
+    }
+    if (bytes != nullptr) {
+        GlobalUnlock(memory);
+    }
+    return saved;
+}
+} // namespace
+
+bool createShellLink(const char* target, const char* workingFolder, const char* description, const HeldFolder& group,
+                     const wchar_t* name, RecordItem* written)
 {
     IShellLinkA* link = nullptr;
     if (FAILED(CoCreateInstance(shellLinkClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkA),
                                 reinterpret_cast<void**>(&link)))) {
-        return;
+        return false;
     }
     link->SetPath(target);
     link->SetWorkingDirectory(workingFolder);
     link->SetDescription(description);
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void**>(&file)))) {
-        WCHAR widePath[MAX_PATH];
-        if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) != 0) {
-            file->Save(widePath, TRUE);
-        }
-        file->Release();
+    IStream* stream = savedLink(link);
+    const bool created = stream != nullptr && writeLinkFile(stream, group, name, written);
+    if (stream != nullptr) {
+        stream->Release();
     }
     link->Release();
+    return created;
 }

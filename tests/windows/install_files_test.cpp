@@ -156,6 +156,15 @@ void forgetEarlierInstallation()
     deleteRegistryTree(HKEY_LOCAL_MACHINE, publisherKey);
 }
 
+FILETIME writtenTime(const std::string& path)
+{
+    FILETIME written = {};
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    GetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+    return written;
+}
+
 // The file's three times, all equal, and the local time they stand for.
 void expectStamped(const std::string& path)
 {
@@ -356,6 +365,41 @@ TEST_F(Installation, NothingIsCreatedClearedOrWrittenThroughALink)
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
     EXPECT_EQ(entriesIn(fixtures + "\\outside"), std::vector<std::string>{"precious.txt"});
     EXPECT_EQ(readFile(fixtures + "\\outside\\precious.txt"), "not part of the installation");
+    forgetEarlierInstallation();
+}
+
+// In a folder the setup adopts, a row's name that is a hard link to a file
+// elsewhere on the volume is not the setup's to write: the installation
+// stops at that row and the other file keeps its bytes and time. A recorded
+// file that has gained a second name is not deleted either.
+TEST_F(Installation, NoRowIsWrittenIntoOrDeletedThroughAHardLink)
+{
+    CreateDirectoryA("C:\\HL System", nullptr);
+    CreateDirectoryA("C:\\HL Install", nullptr);
+    writeFile("C:\\HL System\\victim.ini", "the system's settings");
+    PayloadEntry rows[2] = {row(UNINSTALL_ROW), row(README_ROW)};
+    rows[0].flags &= ~FILE_IN_WINDOWS_DIR;
+    const std::string written = std::string("C:\\HL Install\\") + rows[0].fileName;
+    const std::string linked = std::string("C:\\HL Install\\") + rows[1].fileName;
+    ASSERT_TRUE(CreateHardLinkA(linked.c_str(), "C:\\HL System\\victim.ini", nullptr));
+    const FILETIME before = writtenTime("C:\\HL System\\victim.ini");
+    setFolders("C:\\HL Install", "C:\\HL Install");
+    BoxAnswerer boxes;
+    EXPECT_EQ(installRows(page, rows, 2), -1);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
+    EXPECT_EQ(readFile("C:\\HL System\\victim.ini"), "the system's settings");
+    const FILETIME after = writtenTime("C:\\HL System\\victim.ini");
+    EXPECT_EQ(CompareFileTime(&before, &after), 0) << "the other file is not stamped";
+    EXPECT_EQ(fileCrc(written), rows[0].unpackedCrc);
+
+    ASSERT_TRUE(CreateHardLinkA("C:\\HL System\\second name.txt", written.c_str(), nullptr));
+    HeldFolder folder = {};
+    ASSERT_TRUE(holdFolder(folder, "C:\\HL Install", nullptr));
+    RecordItem item;
+    ASSERT_TRUE(readRecordedItem(widePath(written).c_str(), &item));
+    EXPECT_EQ(deleteFileIn(folder, widePath(rows[0].fileName).c_str(), &item), DELETE_LINK);
+    releaseFolder(folder);
+    EXPECT_TRUE(exists(written));
     forgetEarlierInstallation();
 }
 

@@ -84,20 +84,39 @@ public:
 };
 } // namespace
 
-TEST(CreateShellLink, SavesTargetWorkingFolderAndDescriptionAndReplacesAnEarlierLink)
+// The shortcut's bytes go into a file of the held group that the setup
+// made; an earlier link of that name is replaced, but a name that is a link
+// or has another name is never written through: what it leads to stays.
+TEST(CreateShellLink, SavesTargetWorkingFolderAndDescriptionAndNeverWritesThroughAName)
 {
     prepareMachine("C:\\Shortcut Test\\Links", "unused");
     ComScope com;
     const PayloadEntry& uninstaller = installConfig.files[UNINSTALL_ROW];
     const PayloadEntry& readMe = installConfig.files[README_ROW];
+    HeldFolder group = {};
+    ASSERT_TRUE(holdFolder(group, "C:\\Shortcut Test\\Links", nullptr));
     const std::string link = std::string("C:\\Shortcut Test\\Links\\") + readMe.shortcutCaption + ".lnk";
-    createShellLink(installedPath(uninstaller).c_str(), rowFolder(uninstaller).c_str(), link.c_str(), "Old");
-    createShellLink(installedPath(readMe).c_str(), rowFolder(readMe).c_str(), link.c_str(), readMe.shortcutCaption);
+    const std::wstring name = std::wstring(link.begin() + link.rfind('\\') + 1, link.end());
+    RecordItem written = {};
+    EXPECT_TRUE(createShellLink(installedPath(uninstaller).c_str(), rowFolder(uninstaller).c_str(), "Old", group,
+                                name.c_str(), &written));
+    EXPECT_TRUE(createShellLink(installedPath(readMe).c_str(), rowFolder(readMe).c_str(), readMe.shortcutCaption,
+                                group, name.c_str(), &written));
     const Shortcut saved = readShortcut(link);
     ASSERT_TRUE(saved.loaded);
     EXPECT_EQ(saved.target, installedPath(readMe));
     EXPECT_EQ(saved.workingFolder, rowFolder(readMe));
     EXPECT_EQ(saved.description, readMe.shortcutCaption);
+    EXPECT_EQ(entriesIn("C:\\Shortcut Test\\Links").size(), 1u) << "no fresh file is left beside it";
+
+    std::ofstream("C:\\Shortcut Test\\victim.ini") << "a file outside the group";
+    ASSERT_TRUE(CreateHardLinkA("C:\\Shortcut Test\\Links\\Shared.lnk", "C:\\Shortcut Test\\victim.ini", nullptr));
+    EXPECT_FALSE(createShellLink(installedPath(readMe).c_str(), rowFolder(readMe).c_str(), "Shared", group,
+                                 L"Shared.lnk", &written));
+    std::string victim;
+    std::getline(std::ifstream("C:\\Shortcut Test\\victim.ini"), victim);
+    EXPECT_EQ(victim, "a file outside the group");
+    releaseFolder(group);
 }
 
 TEST(ShortcutsDialog, CreatesTheGroupAndOneShortcutPerShortcutRow)
