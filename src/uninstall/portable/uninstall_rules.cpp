@@ -93,7 +93,9 @@ struct ReasonText {
 };
 constexpr ReasonText reasonTexts[] = {
     {LEFT_IN_USE, "Close ", " and any window that uses these files, then uninstall again to finish."},
-    {LEFT_LINK, "Links, and folders that could not be held for ", "'s removal, are never followed or removed."},
+    {LEFT_LINK, "Links, files with more than one name and folders that cannot be held are never followed, changed or "
+                "removed by the removal of ",
+     "."},
     {LEFT_UNRECORDED, "The record of what the setup of ",
      " installed is missing or damaged, so these could not be told from your own files: install it again and "
      "then uninstall it, or delete them yourself."},

@@ -30,7 +30,7 @@ bool isDirectSubfolder(const char* folder, const char* parent);
 // closing message.
 enum LeftReason {
     LEFT_IN_USE = 1,       // it could not be deleted (held open by a program)
-    LEFT_LINK = 2,         // a link, or a folder that could not be held
+    LEFT_LINK = 2,         // a link, a file of several names, or a folder that could not be held
     LEFT_UNRECORDED = 4,   // a product file that the install record does not vouch for
     LEFT_OUT_OF_REACH = 8, // another user's Start Menu, or a folder the records disagree on
     LEFT_UNFINISHED = 16,  // the setup stopped before it registered the installation
@@ -51,6 +51,6 @@ void addLeftBehind(PathList& list, const char* path, LeftReason reason);
 
 // The closing message: the product removed, or what is left, why, and how to
 // finish; then the folders where files that are not the product's were kept.
-constexpr size_t CLOSING_MESSAGE_SIZE = 3072;
+constexpr size_t CLOSING_MESSAGE_SIZE = 3328;
 void composeClosingMessage(char (&out)[CLOSING_MESSAGE_SIZE], const char* productName, const PathList& left,
                            const PathList& keptFolders);
