@@ -4,8 +4,6 @@
 // These two need windows.h first.
 #include <ntstatus.h>
 #include <sddl.h>
-// This one needs windows.h first.
-#include <aclapi.h>
 
 #include <cwchar>
 
@@ -563,15 +561,10 @@ HANDLE createFileIn(const HeldFolder& folder, const wchar_t* name, const char* f
 bool endWrittenFile(HANDLE file, const char* fileAccess)
 {
     PSECURITY_DESCRIPTOR security = securityFrom(fileAccess);
-    PACL list = nullptr;
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
-    const bool ended =
-        SetEndOfFile(file) &&
-        (fileAccess == nullptr ||
-         (security != nullptr && GetSecurityDescriptorDacl(security, &present, &list, &defaulted) &&
-          SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                          nullptr, nullptr, list, nullptr) == ERROR_SUCCESS));
+    // The descriptor's own control marks its list as protected from inheritance.
+    const bool ended = SetEndOfFile(file) && (fileAccess == nullptr ||
+                                              (security != nullptr &&
+                                               SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, security)));
     if (security != nullptr) {
         LocalFree(security);
     }
