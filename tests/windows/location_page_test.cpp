@@ -367,6 +367,9 @@ TEST_F(LocationPage, ContinueStoresTheFolderTheListShows)
     SetDlgItemTextA(page, IDC_LOCATION_EDIT, named.c_str());
     EXPECT_EQ(validateLocation(page), 1);
     EXPECT_EQ(installPaths.installDir, named);
+    ASSERT_TRUE(CreateDirectoryA("C:\\Made Here", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    SetDlgItemTextA(page, IDC_LOCATION_EDIT, "C:\\Made Here");
+    EXPECT_EQ(validateLocation(page), 1) << "a folder of the account the setup runs as";
 }
 
 TEST_F(LocationPage, RefusedPathsWarnAndChangeNothing)
