@@ -34,7 +34,9 @@ bool passesThroughLink(const char* path)
 
 namespace {
 // The account the setup runs as, with room for the longest SID; a SID length
-// of 0 when it cannot be read.
+// of 0 when it cannot be read. It is the administrator who installs: a folder
+// it made without elevation, or where new objects belong to their creator,
+// is its own.
 struct RunningUser {
     union {
         TOKEN_USER token;
