@@ -1,5 +1,9 @@
 #include "engine/safe_paths.h"
 
+#include <memory>
+
+#include "engine/portable/folder_security.h"
+
 bool pathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 // A link may lead anywhere: nothing is ever written or deleted through one.
@@ -26,6 +30,101 @@ bool passesThroughLink(const char* path)
         return !linked && pathExists(level); // a missing level has no links below it
     });
     return linked || !judged;
+}
+
+namespace {
+// The account the setup runs as, with room for the longest SID; a SID length
+// of 0 when it cannot be read. It is the administrator who installs: a folder
+// it made without elevation, or where new objects belong to their creator,
+// is its own.
+struct RunningUser {
+    union {
+        TOKEN_USER token;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    };
+    DWORD sidLength;
+};
+
+void readRunningUser(RunningUser& user)
+{
+    HANDLE token = nullptr;
+    DWORD size = 0;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+        GetTokenInformation(token, TokenUser, user.bytes, sizeof user.bytes, &size) &&
+        IsValidSid(user.token.User.Sid)) {
+        user.sidLength = GetLengthSid(user.token.User.Sid);
+    }
+    if (token != nullptr) {
+        CloseHandle(token);
+    }
+}
+
+// A FAT drive keeps no owners or access lists: anyone may change anything on
+// it, and there is nothing to judge. A drive whose flags cannot be read is
+// judged. Levels are of the form "X:\A", so their volume is "X:\".
+bool keepsAccessLists(const char* level)
+{
+    const char root[] = {level[0], level[1], level[2], '\0'};
+    DWORD flags = 0;
+    return !GetVolumeInformationA(root, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) ||
+           (flags & FILE_PERSISTENT_ACLS) != 0;
+}
+
+// The level's owner and access list as a self-relative descriptor of size
+// bytes, read through a handle that does not follow a link. Null when they
+// cannot be read or the system asks for more than a descriptor can hold (the
+// header, the longest SID and the largest access list).
+std::unique_ptr<BYTE[]> readOwnerAndAccess(const char* level, DWORD* size)
+{
+    constexpr SECURITY_INFORMATION wanted = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    constexpr DWORD largest = sizeof(SECURITY_DESCRIPTOR_RELATIVE) + SECURITY_MAX_SID_SIZE + MAXWORD;
+    HANDLE handle = CreateFileA(level, READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    std::unique_ptr<BYTE[]> descriptor;
+    DWORD needed = 0;
+    GetKernelObjectSecurity(handle, wanted, nullptr, 0, &needed);
+    if (needed > 0 && needed <= largest) {
+        descriptor = std::make_unique<BYTE[]>(needed);
+        *size = needed;
+        if (!GetKernelObjectSecurity(handle, wanted, descriptor.get(), *size, &needed)) {
+            descriptor.reset();
+        }
+    }
+    CloseHandle(handle);
+    return descriptor;
+}
+
+bool isLevelLeftToAdministrators(const char* level, const RunningUser& user)
+{
+    if (!keepsAccessLists(level)) {
+        return true;
+    }
+    DWORD size = 0;
+    const std::unique_ptr<BYTE[]> descriptor = readOwnerAndAccess(level, &size);
+    return descriptor != nullptr &&
+           isLeftToAdministrators(descriptor.get(), size, static_cast<const uint8_t*>(user.token.User.Sid),
+                                  user.sidLength);
+}
+} // namespace
+
+// A user who made a level of the install folder before the setup ran could
+// change the folder's access list, and with it the programs installed there.
+bool passesThroughOthersFolder(const char* path)
+{
+    RunningUser user = {};
+    readRunningUser(user);
+    bool others = false;
+    const bool judged = visitFolderLevels(path, [&user, &others](const char* level) {
+        if (!pathExists(level)) {
+            return false; // a missing level has nothing to judge, nor any below it
+        }
+        others = !isLevelLeftToAdministrators(level, user);
+        return !others;
+    });
+    return others || !judged;
 }
 
 // Only the read-only bit goes, so that a create or delete that still fails

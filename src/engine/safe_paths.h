@@ -16,6 +16,11 @@ bool isLink(const char* path);
 // True when an existing level of the absolute folder path below its drive
 // root is a link, or when the path cannot be judged (not drive-rooted, too long).
 bool passesThroughLink(const char* path);
+// True when an existing level of the absolute folder path below its drive
+// root is not left to the administrators and the account the setup runs as
+// (isLeftToAdministrators), on a volume that keeps access lists, or when the
+// path cannot be judged. The path must not pass through a link.
+bool passesThroughOthersFolder(const char* path);
 // Clears the read-only bit alone, so that a delete or create may succeed.
 void clearReadOnly(const char* path);
 // The configured file stamp as the UTC time that every installed file carries.

@@ -123,6 +123,8 @@ TEST(ResolveInstallLocation, EveryProblemHasItsWarning)
     EXPECT_STREQ(locationReasonFormat(LOCATION_TOO_LONG), "%sPath is too long!");
     EXPECT_STREQ(locationReasonFormat(LOCATION_BAD_NAME), "%sPath holds a name that Windows does not allow.");
     EXPECT_STREQ(locationReasonFormat(LOCATION_THROUGH_LINK), "%sPath may not lead through a folder link.");
+    EXPECT_STREQ(locationReasonFormat(LOCATION_OTHERS_FOLDER),
+                 "%sPath leads through a folder that users other than administrators may change.");
     EXPECT_EQ(locationReasonFormat(LOCATION_ACCEPTED), nullptr);
 }
 

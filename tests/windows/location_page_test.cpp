@@ -1,14 +1,18 @@
 // The program location page on a real dialog: the proposed folder, the
-// folder browser and the checks of "Continue".
+// folder browser and the checks of "Continue", with the rule by which a
+// folder is left to the administrators.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <sddl.h>
 
 #include <string>
 #include <vector>
 
 #include "../shared/machine_helpers.h"
 #include "../shared/product_facts.h"
+#include "engine/portable/folder_security.h"
 #include "pages/location_page.h"
 #include "pages/pages.h"
 #include "resource.h"
@@ -363,6 +367,9 @@ TEST_F(LocationPage, ContinueStoresTheFolderTheListShows)
     SetDlgItemTextA(page, IDC_LOCATION_EDIT, named.c_str());
     EXPECT_EQ(validateLocation(page), 1);
     EXPECT_EQ(installPaths.installDir, named);
+    ASSERT_TRUE(CreateDirectoryA("C:\\Made Here", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    SetDlgItemTextA(page, IDC_LOCATION_EDIT, "C:\\Made Here");
+    EXPECT_EQ(validateLocation(page), 1) << "a folder of the account the setup runs as";
 }
 
 TEST_F(LocationPage, RefusedPathsWarnAndChangeNothing)
@@ -393,6 +400,93 @@ TEST_F(LocationPage, RefusedPathsWarnAndChangeNothing)
         EXPECT_EQ(shown, "Path Invalid!\r\n\r\n" + reason);
         EXPECT_EQ(installPaths.installDir, defaultInstallFolder());
         EXPECT_EQ(editText(), typed);
+    }
+}
+
+// The folder security rule on descriptors as Windows makes them from SDDL
+// (self-relative), with the account the setup runs as and a user who planted
+// a folder. Wine keeps no owners or access lists on files, so the page's own
+// refusal of such a folder is shown on Windows only.
+namespace {
+const std::string setupAccount = "S-1-5-21-1-2-3-500";
+const std::string planter = "S-1-5-21-1-2-3-1001";
+const std::string trustedInstaller = "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+// What a folder an administrator made at a drive root inherits from it.
+const std::string fromDriveRoot =
+    "(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)(A;ID;0x1301bf;;;AU)(A;OICIIOID;SDGXGWGR;;;AU)";
+
+// The descriptor's bytes, or none when the SDDL does not convert.
+std::vector<uint8_t> descriptorOf(const std::string& sddl)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+        return {};
+    }
+    const auto* bytes = static_cast<const uint8_t*>(descriptor);
+    std::vector<uint8_t> copy(bytes, bytes + GetSecurityDescriptorLength(descriptor));
+    LocalFree(descriptor);
+    return copy;
+}
+
+bool leftToAdministrators(const std::vector<uint8_t>& descriptor, const std::string& account)
+{
+    PSID sid = nullptr;
+    if (!ConvertStringSidToSidA(account.c_str(), &sid)) {
+        return false;
+    }
+    const bool left = isLeftToAdministrators(descriptor.data(), descriptor.size(), static_cast<const uint8_t*>(sid),
+                                             GetLengthSid(sid));
+    LocalFree(sid);
+    return left;
+}
+} // namespace
+
+TEST(FolderSecurity, FoldersOfAdministratorsAndOfTheSetupsAccountAreLeftToThem)
+{
+    const std::vector<std::string> allowed = {
+        "O:BAD:AI" + fromDriveRoot,
+        "O:SYD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)",
+        "O:" + trustedInstaller + "D:P(A;OICI;GA;;;" + trustedInstaller + ")(A;;FA;;;SY)(A;;0x1200a9;;;BU)",
+        // Everyone may write in it, but not change its access list or owner.
+        "O:" + setupAccount + "D:(A;OICI;FA;;;SY)(A;OICI;FA;;;" + setupAccount + ")(A;OICI;0x1301ff;;;WD)",
+        // Full control for whoever creates something inside, not for the folder.
+        "O:BAD:(A;OICIIO;FA;;;CO)(A;;FA;;;BA)",
+        "O:BAD:AI(D;;WDWO;;;WD)" + fromDriveRoot,
+        "O:BAD:P",
+    };
+    for (const std::string& sddl : allowed) {
+        const std::vector<uint8_t> descriptor = descriptorOf(sddl);
+        ASSERT_FALSE(descriptor.empty()) << sddl;
+        EXPECT_TRUE(leftToAdministrators(descriptor, setupAccount)) << sddl;
+    }
+}
+
+TEST(FolderSecurity, FoldersOthersMayChangeAreNot)
+{
+    const std::vector<std::string> refused = {
+        "O:" + planter + "D:AI" + fromDriveRoot,
+        "O:BAD:AI(A;;WD;;;" + planter + ")" + fromDriveRoot,
+        "O:BAD:AI(A;OICI;FA;;;BU)" + fromDriveRoot,
+        "O:BAD:(A;;WO;;;AU)(A;;FA;;;BA)",
+        "O:BAD:(A;OICI;GA;;;WD)",
+        "O:BA",           // no access list: everyone has full control
+        "D:(A;;FA;;;BA)", // no owner to judge
+    };
+    for (const std::string& sddl : refused) {
+        const std::vector<uint8_t> descriptor = descriptorOf(sddl);
+        ASSERT_FALSE(descriptor.empty()) << sddl;
+        EXPECT_FALSE(leftToAdministrators(descriptor, setupAccount)) << sddl;
+    }
+    // A null access list, present at offset 0, does the same.
+    // Built by hand, as Wine converts "D:NO_ACCESS_CONTROL" into an empty list.
+    std::vector<uint8_t> nullList = descriptorOf("O:BA");
+    nullList[2] |= SE_DACL_PRESENT;
+    EXPECT_FALSE(leftToAdministrators(nullList, setupAccount)) << "a null access list";
+    const std::vector<uint8_t> ownFolder = descriptorOf("O:" + setupAccount + "D:(A;OICI;FA;;;" + setupAccount + ")");
+    EXPECT_FALSE(leftToAdministrators(ownFolder, planter)) << "another account's folder";
+    const std::vector<uint8_t> ordinary = descriptorOf("O:BAD:AI" + fromDriveRoot);
+    for (size_t cut = 0; cut < ordinary.size(); ++cut) {
+        EXPECT_FALSE(isLeftToAdministrators(ordinary.data(), cut, nullptr, 0)) << "cut to " << cut << " bytes";
     }
 }
 

@@ -19,6 +19,8 @@ const char* locationReasonFormat(LocationProblem problem)
         return "%sPath holds a name that Windows does not allow.";
     case LOCATION_THROUGH_LINK:
         return "%sPath may not lead through a folder link.";
+    case LOCATION_OTHERS_FOLDER:
+        return "%sPath leads through a folder that users other than administrators may change.";
     default:
         return nullptr;
     }

@@ -23,6 +23,7 @@ enum LocationProblem {
     LOCATION_TOO_LONG,
     LOCATION_BAD_NAME,
     LOCATION_THROUGH_LINK,
+    LOCATION_OTHERS_FOLDER,
 };
 
 // The warning of a refused path: a format whose one "%s" takes the heading
