@@ -42,7 +42,7 @@ die() {
 need_root() {
     [ "$(id -u)" -ne 0 ] || return 0
     if command -v sudo >/dev/null 2>&1; then
-        exec sudo --preserve-env=DISPLAY,XAUTHORITY,E2E_DISPLAY,WINEDEBUG,SETUPMATE_WINE32_CACHE,SETUPMATE_DEBIAN_MIRROR \
+        exec sudo --preserve-env=DISPLAY,XAUTHORITY,E2E_DISPLAY,E2E_JOBS,WINEDEBUG,SETUPMATE_WINE32_CACHE,SETUPMATE_DEBIAN_MIRROR \
             "$0" "$@"
     fi
     die "the 32-bit bench needs root (mounts, chroot, binfmt_misc); run this as root"
