@@ -12,7 +12,9 @@ rootfs=$cache/rootfs
 qemu=$cache/qemu/qemu-i386
 stamps=$cache/stamps
 binfmt=/proc/sys/fs/binfmt_misc
-handler=setupmate-qemu-i386
+# The handler's name holds the cache's checksum: benches of two caches may run
+# at once, and neither removes the other's handler.
+handler=setupmate-qemu-i386-$(printf '%s' "$cache" | cksum | cut -d' ' -f1)
 # Inside the tree: the template prefix and the scenarios' prefixes, on one
 # file system so that a prefix copy can hard-link the template's files.
 bench_home=/var/lib/setupmate
