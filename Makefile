@@ -64,7 +64,7 @@ test-e2e:
 # The example product's setup, built from its description alone, signed, toured
 # and built again; ALL=1 builds and runs the Windows tests against it as well.
 test-product: host
-	@E2E_JOBS=$(TEST_JOBS) tools/test-product.sh $(JOBS) $(if $(ALL),--all)
+	@TEST_JOBS=$(TEST_JOBS) E2E_JOBS=$(TEST_JOBS) tools/test-product.sh $(JOBS) $(if $(ALL),--all)
 
 # The shipped 32-bit program under 32-bit Wine (tools/wine32); needs root.
 # ALL=1 runs every Windows test and scenario of its list, not only those that

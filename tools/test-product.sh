@@ -78,7 +78,7 @@ else
 fi
 
 if [ "$all" = --all ]; then
-    ctest --test-dir "$product/win64" --output-on-failure --timeout 600 -j "$jobs" || status=1
+    ctest --test-dir "$product/win64" --output-on-failure --timeout 600 -j "${TEST_JOBS:-$jobs}" || status=1
 fi
 E2E_BUILD=$product/win64 tests/e2e/run.sh --out "$e2e_out" tour install_happy_path uninstall_after_install || status=1
 installed=$e2e_out/tour/$uninstaller
