@@ -234,6 +234,7 @@ if [ -n "${E2E_DISPLAY:-}" ]; then
 else
     displays=()
     wanted_jobs=${E2E_JOBS:-3}
+    [ "$wanted_jobs" -ge 1 ] 2>/dev/null || wanted_jobs=1
     [ "$wanted_jobs" -le ${#known[@]} ] || wanted_jobs=${#known[@]}
     while [ ${#displays[@]} -lt "$wanted_jobs" ]; do
         start_xvfb || { echo "e2e: Xvfb could not be started" >&2; exit 2; }
