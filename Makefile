@@ -1,8 +1,12 @@
 # Setup Mate: `make run` builds everything and runs the setup under Wine;
-# `make test` builds everything and runs all the test layers, the example product included.
+# `make test` builds everything and runs all the test layers, the example product included;
+# `make test ALL=1` runs the whole example-product and 32-bit sets (before a release).
 # `make run WIN32=1` tours the shipped 32-bit program on the 32-bit Wine bench.
 # `make setup PRODUCT=path/to/product.ini` builds the setup of another product.
 JOBS ?= $(shell nproc)
+# Windows tests and scenarios under Wine spend most of their time waiting (for
+# windows, for the product's pauses): one more runs at a time than there are cores.
+TEST_JOBS ?= $(shell echo $$(($$(nproc) + 1)))
 
 .PHONY: all deps build host win32 win64 run setup screenshots test test-host test-windows test-e2e test-product test-win32 fuzz bench clean clean-wine32
 
@@ -41,25 +45,32 @@ screenshots: build
 	    convert "$$picture" -strip -dither None -colors 256 "PNG8:docs/screenshots/$${picture##*/}"; \
 	done
 
-test: build
+# The 32-bit bench is prepared in the background from the start, while the
+# build and the other layers run; the 32-bit layer waits for it if need be.
+test: deps
+	@tools/wine32/prepare-early.sh
+	@$(MAKE) --no-print-directory build
 	@$(MAKE) --no-print-directory test-host test-windows test-e2e test-product test-win32
 
 test-host:
 	@ctest --preset host -j $(JOBS)
 
 test-windows:
-	@ctest --preset win64
+	@ctest --preset win64 -j $(TEST_JOBS)
 
 test-e2e:
-	@tests/e2e/run.sh
+	@E2E_JOBS=$(TEST_JOBS) tests/e2e/run.sh
 
-# The example product's setup, built from its description alone, tested and toured.
+# The example product's setup, built from its description alone, signed, toured
+# and built again; ALL=1 builds and runs the Windows tests against it as well.
 test-product: host
-	@tools/test-product.sh $(JOBS)
+	@TEST_JOBS=$(TEST_JOBS) E2E_JOBS=$(TEST_JOBS) tools/test-product.sh $(JOBS) $(if $(ALL),--all)
 
 # The shipped 32-bit program under 32-bit Wine (tools/wine32); needs root.
+# ALL=1 runs every Windows test and scenario of its list, not only those that
+# show what the 32-bit build alone can get wrong.
 test-win32:
-	@tools/wine32/test.sh
+	@tools/wine32/test.sh $(if $(ALL),--all)
 
 fuzz: host
 	@ctest --preset host -R '_fuzz$$'

@@ -12,7 +12,9 @@ rootfs=$cache/rootfs
 qemu=$cache/qemu/qemu-i386
 stamps=$cache/stamps
 binfmt=/proc/sys/fs/binfmt_misc
-handler=setupmate-qemu-i386
+# The handler's name holds the cache's checksum: benches of two caches may run
+# at once, and neither removes the other's handler.
+handler=setupmate-qemu-i386-$(printf '%s' "$cache" | cksum | cut -d' ' -f1)
 # Inside the tree: the template prefix and the scenarios' prefixes, on one
 # file system so that a prefix copy can hard-link the template's files.
 bench_home=/var/lib/setupmate
@@ -42,7 +44,7 @@ die() {
 need_root() {
     [ "$(id -u)" -ne 0 ] || return 0
     if command -v sudo >/dev/null 2>&1; then
-        exec sudo --preserve-env=DISPLAY,XAUTHORITY,E2E_DISPLAY,WINEDEBUG,SETUPMATE_WINE32_CACHE,SETUPMATE_DEBIAN_MIRROR \
+        exec sudo --preserve-env=DISPLAY,XAUTHORITY,E2E_DISPLAY,E2E_JOBS,WINEDEBUG,SETUPMATE_WINE32_CACHE,SETUPMATE_DEBIAN_MIRROR \
             "$0" "$@"
     fi
     die "the 32-bit bench needs root (mounts, chroot, binfmt_misc); run this as root"
