@@ -57,6 +57,13 @@ make_certificates >"$product/certificates.txt" 2>&1 || {
     cat "$product/certificates.txt" >&2
     exit 1
 }
+# Each run's certificate is new: the programs an earlier run signed are
+# linked, and so signed, again.
+for tree in win32 win64; do
+    env_file=$product/$tree/generated/product.env
+    [ -f "$env_file" ] || continue
+    rm -f "$product/$tree/SetupMate.exe" "$product/$tree/generated/payload/$(. "$env_file" && echo "$PRODUCT_UNINSTALLER_FILE")"
+done
 # Relative paths, as a publisher may give them.
 with_tests=
 [ "$all" != --all ] || with_tests=--with-tests
