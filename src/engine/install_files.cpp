@@ -215,6 +215,10 @@ bool prepareInstallFolder(HeldFolder& folder, const char* path)
     if (!holdFolder(folder, path, recordCreatedFolder)) {
         return !passesThroughLink(path);
     }
+    if (!isHeldFolderLeftToAdministrators(folder.handle, path)) {
+        releaseFolder(folder);
+        return false;
+    }
     if (earlier) {
         RecordItem item;
         if (readRecordedItem(folder.path, &item) && item.kind == RECORD_FOLDER) {

@@ -21,9 +21,10 @@ int installRows(HWND page, const PayloadEntry* rows, int count);
 // install record when it is the folder an earlier installation recorded:
 // each recorded file that is unchanged goes, and in a folder the setup
 // created, the rest of the files too. False, with nothing held or changed,
-// when the record cannot be opened or the folder or one of the folders above
-// it is a link; a folder that cannot be made is not held, and the rows into
-// it fail one by one.
+// when the record cannot be opened, the folder or one of the folders above
+// it is a link, or the folder is not left to administrators (someone made it
+// after the location page judged it); a folder that cannot be made is not
+// held, and the rows into it fail one by one.
 bool prepareInstallFolder(HeldFolder& folder, const char* path);
 // Deletes the files below the held folder except those with a preserved
 // extension and those the install record holds. Folders are kept; folders

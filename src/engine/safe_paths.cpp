@@ -70,19 +70,14 @@ bool keepsAccessLists(const char* level)
            (flags & FILE_PERSISTENT_ACLS) != 0;
 }
 
-// The level's owner and access list as a self-relative descriptor of size
-// bytes, read through a handle that does not follow a link. Null when they
-// cannot be read or the system asks for more than a descriptor can hold (the
-// header, the longest SID and the largest access list).
-std::unique_ptr<BYTE[]> readOwnerAndAccess(const char* level, DWORD* size)
+// The owner and access list of what the handle names as a self-relative
+// descriptor of size bytes. Null when they cannot be read or the system asks
+// for more than a descriptor can hold (the header, the longest SID and the
+// largest access list).
+std::unique_ptr<BYTE[]> readOwnerAndAccess(HANDLE handle, DWORD* size)
 {
     constexpr SECURITY_INFORMATION wanted = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     constexpr DWORD largest = sizeof(SECURITY_DESCRIPTOR_RELATIVE) + SECURITY_MAX_SID_SIZE + MAXWORD;
-    HANDLE handle = CreateFileA(level, READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return nullptr;
-    }
     std::unique_ptr<BYTE[]> descriptor;
     DWORD needed = 0;
     GetKernelObjectSecurity(handle, wanted, nullptr, 0, &needed);
@@ -93,20 +88,32 @@ std::unique_ptr<BYTE[]> readOwnerAndAccess(const char* level, DWORD* size)
             descriptor.reset();
         }
     }
-    CloseHandle(handle);
     return descriptor;
 }
 
-bool isLevelLeftToAdministrators(const char* level, const RunningUser& user)
+bool isHandleLeftToAdministrators(HANDLE handle, const char* level, const RunningUser& user)
 {
     if (!keepsAccessLists(level)) {
         return true;
     }
     DWORD size = 0;
-    const std::unique_ptr<BYTE[]> descriptor = readOwnerAndAccess(level, &size);
+    const std::unique_ptr<BYTE[]> descriptor = readOwnerAndAccess(handle, &size);
     return descriptor != nullptr &&
            isLeftToAdministrators(descriptor.get(), size, static_cast<const uint8_t*>(user.token.User.Sid),
                                   user.sidLength);
+}
+
+// Each level is read through a handle that does not follow a link.
+bool isLevelLeftToAdministrators(const char* level, const RunningUser& user)
+{
+    HANDLE handle = CreateFileA(level, READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool left = isHandleLeftToAdministrators(handle, level, user);
+    CloseHandle(handle);
+    return left;
 }
 } // namespace
 
@@ -125,6 +132,15 @@ bool passesThroughOthersFolder(const char* path)
         return !others;
     });
     return others || !judged;
+}
+
+// The install folder may have been made by someone else after the location
+// page judged it: it is judged again through the handle the setup holds.
+bool isHeldFolderLeftToAdministrators(HANDLE folder, const char* path)
+{
+    RunningUser user = {};
+    readRunningUser(user);
+    return isHandleLeftToAdministrators(folder, path, user);
 }
 
 // Only the read-only bit goes, so that a create or delete that still fails

@@ -21,6 +21,8 @@ bool passesThroughLink(const char* path);
 // (isLeftToAdministrators), on a volume that keeps access lists, or when the
 // path cannot be judged. The path must not pass through a link.
 bool passesThroughOthersFolder(const char* path);
+// The same judgement of the held folder at path, through its handle.
+bool isHeldFolderLeftToAdministrators(HANDLE folder, const char* path);
 // Clears the read-only bit alone, so that a delete or create may succeed.
 void clearReadOnly(const char* path);
 // The configured file stamp as the UTC time that every installed file carries.

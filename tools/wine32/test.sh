@@ -23,18 +23,20 @@ project=$(cd "$here/../.." && pwd)
 # wizard's window procedures; the scenarios that walk every page of the
 # shipped program and install (tour), remove it with the shipped uninstaller,
 # read the registry's odd values, and fill the fixed-size buffers to their
-# limits, whose stack neighbours differ between the builds.
+# limits, whose stack neighbours differ between the builds; and the other
+# required sessions of the shipped program, which are short: welcome cancel,
+# a location refusal and an uncreatable destination (uninstall_after_install
+# reinstalls as well).
 WINDOWS_TESTS="install_files_test registration_test location_page_test shortcuts_test wizard_test"
-SCENARIOS="tour uninstall_after_install location_registry_oddities limits_longest_install"
+SCENARIOS="tour uninstall_after_install location_registry_oddities limits_longest_install welcome_cancel
+  location_refusals install_destination_fails"
 # The rest of the 32-bit list, run with --all (`make test-win32 ALL=1`) before
-# a release: the other page tests, and the required five scenarios (the tour,
-# the reinstall, welcome cancel, a location refusal, an uncreatable
-# destination) with every path that writes files, links or registry values
-# and the owner-drawn lists. backdrop_steps is left out: it must capture the
+# a release: the other page tests, the reinstall of its own, and every path
+# that writes files, links or registry values and the owner-drawn lists. backdrop_steps is left out: it must capture the
 # backdrop within 250 ms of its creation, and under emulation on a loaded
 # machine the capture takes about 300.
 MORE_WINDOWS_TESTS="installing_page_test group_page_test backdrop_test"
-MORE_SCENARIOS="install_reinstall welcome_cancel location_refusals install_destination_fails
+MORE_SCENARIOS="install_reinstall
   install_happy_path install_read_only install_disk_full install_file_held_open
   location_browsing location_previous_installation group_names limits_subfolder_rows
   limits_typed_location"
