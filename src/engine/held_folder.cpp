@@ -195,16 +195,23 @@ bool openLevels(HeldFolder& folder, HANDLE parent, size_t start, const LevelWalk
     return current != parent;
 }
 
+// Converts an access list in SDDL; null for none.
+PSECURITY_DESCRIPTOR securityFrom(const char* access)
+{
+    PSECURITY_DESCRIPTOR security = nullptr;
+    if (access != nullptr &&
+        !ConvertStringSecurityDescriptorToSecurityDescriptorA(access, SDDL_REVISION_1, &security, nullptr)) {
+        security = nullptr;
+    }
+    return security;
+}
+
 // Levels are created with the access list given in SDDL, or with what the
 // folder above passes on when it is null.
 bool holdWithAccess(HeldFolder& folder, HANDLE parent, size_t start, FolderCreated onCreated, ACCESS_MASK access,
                     const char* createdAccess)
 {
-    PSECURITY_DESCRIPTOR security = nullptr;
-    if (onCreated != nullptr && createdAccess != nullptr &&
-        !ConvertStringSecurityDescriptorToSecurityDescriptorA(createdAccess, SDDL_REVISION_1, &security, nullptr)) {
-        security = nullptr;
-    }
+    PSECURITY_DESCRIPTOR security = securityFrom(onCreated != nullptr ? createdAccess : nullptr);
     const bool held = openLevels(folder, parent, start, {onCreated, access, security});
     if (security != nullptr) {
         LocalFree(security);
@@ -530,16 +537,6 @@ HANDLE openForWriting(const HeldFolder& folder, const wchar_t* name, PSECURITY_D
     return file;
 }
 
-// Converts an access list in SDDL; null for none.
-PSECURITY_DESCRIPTOR securityFrom(const char* access)
-{
-    PSECURITY_DESCRIPTOR security = nullptr;
-    if (access != nullptr &&
-        !ConvertStringSecurityDescriptorToSecurityDescriptorA(access, SDDL_REVISION_1, &security, nullptr)) {
-        security = nullptr;
-    }
-    return security;
-}
 } // namespace
 
 HANDLE createFileIn(const HeldFolder& folder, const wchar_t* name, const char* fileAccess)

@@ -159,6 +159,14 @@ void removeRecordedFile(const HeldFolder& folder, const wchar_t* name, RecordKin
     }
 }
 
+// A recorded path as the closing message shows it, when something is there;
+// the text only names it and never becomes a path again.
+bool shownIfThere(const wchar_t* path, char (&shown)[MAX_PATH])
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES &&
+           WideCharToMultiByte(CP_ACP, 0, path, -1, shown, sizeof shown, nullptr, nullptr) != 0;
+}
+
 // Recorded files and shortcuts that no step reaches (in another user's Start
 // Menu, in a folder the records disagree on, or all of them when the setup
 // never registered the installation) are named while they are there.
@@ -169,8 +177,7 @@ void nameUnreachedItem(void* context, const wchar_t* path, const RecordItem& ite
     const bool reached = nameInFolder(path, installFolder.path) != nullptr ||
                          nameInFolder(path, windowsFolder.path) != nullptr ||
                          nameInFolder(path, groupFolder.path) != nullptr;
-    if (item.kind != RECORD_FOLDER && !reached && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES &&
-        WideCharToMultiByte(CP_ACP, 0, path, -1, shown, sizeof shown, nullptr, nullptr) != 0) {
+    if (item.kind != RECORD_FOLDER && !reached && shownIfThere(path, shown)) {
         addLeftBehind(leftBehind, shown, reason);
     }
 }
@@ -340,9 +347,7 @@ void nameKeptFolder(void* context, const wchar_t* path, const RecordItem& item)
 {
     wchar_t* lastNamed = static_cast<wchar_t*>(context);
     char shown[MAX_PATH];
-    if (item.kind == RECORD_FOLDER && !isFolderOrAbove(path, lastNamed) &&
-        GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES &&
-        WideCharToMultiByte(CP_ACP, 0, path, -1, shown, sizeof shown, nullptr, nullptr) != 0) {
+    if (item.kind == RECORD_FOLDER && !isFolderOrAbove(path, lastNamed) && shownIfThere(path, shown)) {
         addPath(keptFolders, shown);
         std::wcscpy(lastNamed, path);
     }
