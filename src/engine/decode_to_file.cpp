@@ -1,12 +1,11 @@
 #include "engine/decode_to_file.h"
 
-#include "engine/portable/crc32.h"
-#include "engine/portable/lzhuf_decoder.h"
-#include "pages/progress.h"
+#include "rules/crc32.h"
+#include "rules/lzhuf_decoder.h"
 
 namespace {
 struct FileSink {
-    HWND page;
+    EngineCaller& caller;
     HANDLE outFile;
     uint32_t crc;
 };
@@ -19,14 +18,14 @@ bool writeToFile(void* context, const uint8_t* block, uint32_t size)
     sink->crc = crc32(block, size, sink->crc);
     DWORD written = 0;
     const BOOL succeeded = WriteFile(sink->outFile, block, size, &written, nullptr);
-    addProgress(sink->page, written);
+    sink->caller.progressed(written);
     return succeeded && written == size;
 }
 } // namespace
 
-DecodeResult decodeToFile(HWND page, const uint8_t* packed, const PayloadEntry& row, HANDLE outFile)
+DecodeResult decodeToFile(EngineCaller& caller, const uint8_t* packed, const PayloadEntry& row, HANDLE outFile)
 {
-    FileSink sink = {page, outFile, 0};
+    FileSink sink = {caller, outFile, 0};
     if (!decodeStream(packed, row.packedSize, row.unpackedSize, writeToFile, &sink)) {
         return DECODE_WRITE_FAILED;
     }

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <windows.h>
 
-#include "shell/config.h"
+#include "engine/engine_caller.h"
+#include "product/config.h"
 
 enum DecodeResult {
     DECODE_WRITTEN,      // every byte written, and they are the row's bytes
@@ -12,6 +13,6 @@ enum DecodeResult {
 };
 
 // Decodes the row's packed stream into the file in blocks of 1024 bytes,
-// reporting each write's byte count to the progress model. Decoding stops at
+// reporting each write's byte count to the caller. Decoding stops at
 // the first failed write.
-DecodeResult decodeToFile(HWND page, const uint8_t* packed, const PayloadEntry& row, HANDLE outFile);
+DecodeResult decodeToFile(EngineCaller& caller, const uint8_t* packed, const PayloadEntry& row, HANDLE outFile);

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "pages/portable/location_rules.h"
-#include "uninstall/portable/uninstall_rules.h"
+#include "rules/location_rules.h"
+#include "rules/uninstall_rules.h"
 
 // The programs folder is held first, as the shell gives it, and the group's
 // levels opened below it, so that a group can never reach out of it.

@@ -7,8 +7,8 @@
 
 #include <cwchar>
 
-#include "engine/portable/crc32.h"
-#include "engine/portable/install_rules.h"
+#include "rules/crc32.h"
+#include "rules/install_rules.h"
 
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE folder, HANDLE event, PIO_APC_ROUTINE routine, PVOID context,
                                                PIO_STATUS_BLOCK status, PVOID buffer, ULONG length,
@@ -559,9 +559,9 @@ bool endWrittenFile(HANDLE file, const char* fileAccess)
 {
     PSECURITY_DESCRIPTOR security = securityFrom(fileAccess);
     // The descriptor's own control marks its list as protected from inheritance.
-    const bool ended = SetEndOfFile(file) && (fileAccess == nullptr ||
-                                              (security != nullptr &&
-                                               SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, security)));
+    const bool ended = SetEndOfFile(file) &&
+                       (fileAccess == nullptr ||
+                        (security != nullptr && SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, security)));
     if (security != nullptr) {
         LocalFree(security);
     }

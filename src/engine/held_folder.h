@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "engine/portable/install_record_item.h"
+#include "rules/install_record_item.h"
 
 // A folder's path and its handle, opened so that nobody else may delete or
 // rename the folder while it is held. An empty path means not held.

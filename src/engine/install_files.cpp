@@ -3,24 +3,13 @@
 #include "engine/decode_to_file.h"
 #include "engine/install_record.h"
 #include "engine/payload_check.h"
-#include "engine/portable/install_rules.h"
-#include "engine/portable/paths.h"
-#include "pages/location_page.h"
-#include "pages/progress.h"
-#include "resource.h"
-#include "shell/wizard.h"
+#include "engine/registration.h"
+#include "rules/install_rules.h"
+#include "rules/paths.h"
 
 namespace {
-constexpr char createFailedText[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
-constexpr char writeFailedText[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
-constexpr char recordFailedText[] = "Unable to record the installation!\r\nInstallation will now be aborted.";
-constexpr char setupCancelMeaning[] = "ends the setup; nothing has been changed";
-
-int abortInstallation(HWND page, const char* text)
-{
-    MessageBoxA(page, text, setupTitle, MB_ICONERROR);
-    return -1;
-}
+// Each row stays on screen this long before its file is written.
+constexpr uint32_t ROW_PAUSE_MS = 500;
 
 // The folder of the installation that the publisher key records: only an
 // administrator can have written it.
@@ -64,21 +53,20 @@ void forgetChangedFile(const HeldFolder& folder, const wchar_t* name)
     }
 }
 
-// Writes one row's file through the held folder and records it; the text of
-// the error to show, or null.
-const char* writeRow(HWND page, const PayloadEntry& row, const HeldFolder& folder, const wchar_t* name,
-                     const FILETIME& stamp)
+// Writes one row's file through the held folder and records it.
+InstallResult writeRow(EngineCaller& caller, const PayloadEntry& row, const HeldFolder& folder, const wchar_t* name,
+                       const FILETIME& stamp)
 {
     const uint8_t* packed = checkedPackedStream(row);
     if (packed == nullptr) {
-        return damagedPayloadText;
+        return INSTALL_DAMAGED;
     }
     wchar_t path[MAX_PATH];
     HANDLE file = pathInFolder(folder, name, path) ? createFileIn(folder, name, protectedFileAccess) : nullptr;
     if (file == nullptr) {
-        return createFailedText;
+        return INSTALL_CREATE_FAILED;
     }
-    DecodeResult result = decodeToFile(page, packed, row, file);
+    DecodeResult result = decodeToFile(caller, packed, row, file);
     if (result == DECODE_WRITTEN && !endWrittenFile(file, protectedFileAccess)) {
         result = DECODE_WRITE_FAILED;
     }
@@ -89,38 +77,38 @@ const char* writeRow(HWND page, const PayloadEntry& row, const HeldFolder& folde
     switch (result) {
     case DECODE_WRITTEN:
         recordItem(path, {RECORD_FILE, row.unpackedSize, row.unpackedCrc});
-        return nullptr;
+        return INSTALL_DONE;
     case DECODE_WRITE_FAILED:
-        return writeFailedText;
+        return INSTALL_WRITE_FAILED;
     default:
-        return damagedPayloadText;
+        return INSTALL_DAMAGED;
     }
 }
 
-// Handles one row; the text of the error to show, or null.
-const char* installRow(HWND page, const PayloadEntry& row, const HeldFolder& folder, const FILETIME& stamp)
+// Handles one row.
+InstallResult installRow(EngineCaller& caller, const PayloadEntry& row, const HeldFolder& folder, const FILETIME& stamp)
 {
     wchar_t name[MAX_PATH];
     if (!isHeld(folder) || !widenPath(row.fileName, name)) {
-        return createFailedText;
+        return INSTALL_CREATE_FAILED;
     }
     if (!shouldWriteFile(folder, name, row)) {
         forgetChangedFile(folder, name);
-        addProgress(page, row.unpackedSize);
-        return nullptr;
+        caller.progressed(row.unpackedSize);
+        return INSTALL_DONE;
     }
-    return writeRow(page, row, folder, name, stamp);
+    return writeRow(caller, row, folder, name, stamp);
 }
 
-int installHeldRows(HWND page, const PayloadEntry* rows, int count, const HeldFolder& installFolder,
-                    const HeldFolder& windowsFolder)
+InstallResult installHeldRows(EngineCaller& caller, const PayloadEntry* rows, int count,
+                              const HeldFolder& installFolder, const HeldFolder& windowsFolder)
 {
     const FILETIME stamp = fileStampUtc();
+    uint32_t total = 0;
     for (int i = 0; i < count; ++i) {
-        progressTotal += rows[i].unpackedSize;
+        total += rows[i].unpackedSize;
     }
-    setDlgItemNumber(page, IDC_TOTAL_SIZE, progressTotal);
-    setDlgItemNumber(page, IDC_TOTAL_FILES, static_cast<uint32_t>(count));
+    caller.workStarted(total, count);
 
     for (int i = 0; i < count; ++i) {
         const PayloadEntry& row = rows[i];
@@ -128,17 +116,16 @@ int installHeldRows(HWND page, const PayloadEntry* rows, int count, const HeldFo
         char target[MAX_PATH];
         const bool fits = joinPath(target, sizeof target, inWindows ? installPaths.windowsDir : installPaths.installDir,
                                    row.fileName, 0);
-        SetDlgItemTextA(page, IDC_EXTRACTING, target);
-        setDlgItemNumber(page, IDC_CURRENT_FILE, static_cast<uint32_t>(i + 1));
-        pumpMessagesFor(page, 500);
+        caller.stepStarted(i, target);
+        caller.pause(ROW_PAUSE_MS);
         // A path too long for its buffer is a destination that cannot be created.
-        const char* failure =
-            fits ? installRow(page, row, inWindows ? windowsFolder : installFolder, stamp) : createFailedText;
-        if (failure != nullptr) {
-            return abortInstallation(page, failure);
+        const InstallResult result =
+            fits ? installRow(caller, row, inWindows ? windowsFolder : installFolder, stamp) : INSTALL_CREATE_FAILED;
+        if (result != INSTALL_DONE) {
+            return result;
         }
     }
-    return 1;
+    return INSTALL_DONE;
 }
 
 // The path of the first row's file that another program has open (a running
@@ -165,13 +152,11 @@ bool findRowInUse(const PayloadEntry* rows, int count, char (&path)[MAX_PATH])
 
 // A running program's file cannot be replaced: rather than stop half-way,
 // nothing is changed until the user has closed it, or chosen to stop here.
-bool waitUntilRowsAreFree(HWND page, const PayloadEntry* rows, int count)
+bool waitUntilRowsAreFree(EngineCaller& caller, const PayloadEntry* rows, int count)
 {
     char path[MAX_PATH];
     while (findRowInUse(rows, count, path)) {
-        char text[IN_USE_MESSAGE_SIZE];
-        composeInUseMessage(text, path, installConfig.productName, setupCancelMeaning);
-        if (MessageBoxA(page, text, setupTitle, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
+        if (!caller.retryFileInUse(path)) {
             return false;
         }
     }
@@ -179,26 +164,29 @@ bool waitUntilRowsAreFree(HWND page, const PayloadEntry* rows, int count)
 }
 } // namespace
 
-int installFiles(HWND page) { return installRows(page, installConfig.files, installConfig.fileCount); }
+InstallResult installFiles(EngineCaller& caller)
+{
+    return installRows(caller, installConfig.files, installConfig.fileCount);
+}
 
 // Both folders are held from the start to the end of the work, so that the
 // folders judged are the folders written to. Nothing is written that the
 // install record could not name, since a reinstall and the uninstaller
 // remove by it.
-int installRows(HWND page, const PayloadEntry* rows, int count)
+InstallResult installRows(EngineCaller& caller, const PayloadEntry* rows, int count)
 {
-    if (!waitUntilRowsAreFree(page, rows, count)) {
-        return -1;
+    if (!waitUntilRowsAreFree(caller, rows, count)) {
+        return INSTALL_STOPPED;
     }
     if (!openInstallRecord(true)) {
-        return abortInstallation(page, recordFailedText);
+        return INSTALL_RECORD_FAILED;
     }
     HeldFolder installFolder = {};
     HeldFolder windowsFolder = {};
-    const int result = prepareInstallFolder(installFolder, installPaths.installDir) &&
-                               holdFolder(windowsFolder, installPaths.windowsDir, nullptr)
-                           ? installHeldRows(page, rows, count, installFolder, windowsFolder)
-                           : abortInstallation(page, createFailedText);
+    const InstallResult result = prepareInstallFolder(installFolder, installPaths.installDir) &&
+                                         holdFolder(windowsFolder, installPaths.windowsDir, nullptr)
+                                     ? installHeldRows(caller, rows, count, installFolder, windowsFolder)
+                                     : INSTALL_CREATE_FAILED;
     releaseFolder(installFolder);
     releaseFolder(windowsFolder);
     return result;

@@ -4,18 +4,24 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/engine_caller.h"
 #include "engine/held_folder.h"
 #include "engine/safe_paths.h"
-#include "shell/config.h"
+#include "product/config.h"
 
-// Installs the configured rows. 1 when every row has been handled; -1 after
-// an error box (owned by the page) when the install record could not be
-// opened, a destination could not be created or written, or the installation
-// data is damaged, and -1 when the user chose to stop rather than close a
-// program that has a row's file open (nothing is changed then).
-int installFiles(HWND page);
+enum InstallResult {
+    INSTALL_DONE,          // every row has been handled
+    INSTALL_STOPPED,       // a row's file was in use and the caller stopped; nothing changed
+    INSTALL_RECORD_FAILED, // the install record could not be opened; nothing changed
+    INSTALL_CREATE_FAILED, // a destination could not be created
+    INSTALL_WRITE_FAILED,  // a destination could not be written in full
+    INSTALL_DAMAGED,       // a row's installation data is damaged
+};
+
+// Installs the configured rows, reporting the work to the caller.
+InstallResult installFiles(EngineCaller& caller);
 // The same for a table of rows of one's own.
-int installRows(HWND page, const PayloadEntry* rows, int count);
+InstallResult installRows(EngineCaller& caller, const PayloadEntry* rows, int count);
 
 // Holds the install folder, creating its missing levels, and clears by the
 // install record when it is the folder an earlier installation recorded:

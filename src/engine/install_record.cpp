@@ -2,10 +2,10 @@
 
 #include <cwchar>
 
-#include "engine/portable/paths.h"
-#include "engine/portable/registration_texts.h"
 #include "engine/registration.h"
-#include "shell/config.h"
+#include "product/config.h"
+#include "rules/paths.h"
+#include "rules/registration_texts.h"
 
 namespace {
 // The record's key while this run has it open.

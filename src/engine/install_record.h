@@ -6,7 +6,7 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/portable/install_record_item.h"
+#include "rules/install_record_item.h"
 
 // The record's key below HKEY_LOCAL_MACHINE, in the 32-bit view: one value
 // per item, named by the item's full path, holding its encoded RecordItem.

@@ -1,15 +1,15 @@
 #include "engine/payload_check.h"
 
-#include "engine/portable/crc32.h"
-#include "shell/wizard.h"
+#include "rules/crc32.h"
 
+// The payload is a resource of the program's own file, the process's first module.
 const uint8_t* checkedPackedStream(const PayloadEntry& row)
 {
-    HRSRC resource = FindResourceA(programInstance, row.resourceName, MAKEINTRESOURCEA(10));
-    if (resource == nullptr || SizeofResource(programInstance, resource) != row.packedSize) {
+    HRSRC resource = FindResourceA(nullptr, row.resourceName, MAKEINTRESOURCEA(10));
+    if (resource == nullptr || SizeofResource(nullptr, resource) != row.packedSize) {
         return nullptr;
     }
-    HGLOBAL loaded = LoadResource(programInstance, resource);
+    HGLOBAL loaded = LoadResource(nullptr, resource);
     const auto* packed = static_cast<const uint8_t*>(loaded == nullptr ? nullptr : LockResource(loaded));
     if (packed == nullptr || crc32(packed, row.packedSize) != row.packedCrc) {
         return nullptr;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "shell/config.h"
+#include "product/config.h"
 
 constexpr char damagedPayloadText[] = "Installation data is damaged!\r\nInstallation will now be aborted.";
 

@@ -1,6 +1,8 @@
-// Recording the installation in the registry, and opening the read-me file.
+// Recording the installation in the registry, and reading what an earlier one recorded.
 #pragma once
 #include <windows.h>
+
+#include "rules/location_rules.h"
 
 // The shipped program is 32-bit: on 64-bit Windows its machine keys are those
 // of the 32-bit view. Every build names that view, so that the 64-bit one
@@ -19,7 +21,6 @@ constexpr char programVersionValue[] = "Program Version";
 // happened to the others; nothing is reported.
 void registerInstallation();
 
-// Opens the read-me file in the viewer, as the user logged on at the desk,
-// and returns once the viewer has been closed; the window stays minimised
-// meanwhile. Nothing is reported.
-void viewReadMe(HWND window);
+// True when an earlier installation recorded its folder as a text that fits
+// the PATH_BUFFER_SIZE-byte buffer; the buffer then holds it.
+bool readPreviousFolder(char* buffer);

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/portable/folder_security.h"
+#include "rules/folder_security.h"
 
 bool pathExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 

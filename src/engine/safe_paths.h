@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "engine/portable/install_rules.h"
-#include "shell/config.h"
+#include "product/config.h"
+#include "rules/install_rules.h"
 
 bool pathExists(const char* path);
 // True when the entry itself is a link (a junction, a symbolic link), whatever it leads to.

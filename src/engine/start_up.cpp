@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "engine/portable/paths.h"
-#include "shell/config.h"
+#include "product/config.h"
+#include "rules/paths.h"
 
 void useSystemCodePage()
 {

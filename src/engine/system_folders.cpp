@@ -2,8 +2,8 @@
 
 #include <shlobj.h>
 
-#include "engine/portable/paths.h"
-#include "shell/config.h"
+#include "product/config.h"
+#include "rules/paths.h"
 
 void fillWindowsDir()
 {
@@ -27,10 +27,10 @@ bool takeProgramsPath(const char* path)
     return true;
 }
 
-bool programsPathFromItemList(HWND owner, char (&path)[MAX_PATH])
+bool programsPathFromItemList(char (&path)[MAX_PATH])
 {
     LPITEMIDLIST programs = nullptr;
-    if (SHGetSpecialFolderLocation(owner, CSIDL_PROGRAMS, &programs) != S_OK) {
+    if (SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &programs) != S_OK) {
         return false;
     }
     const bool found = SHGetPathFromIDListA(programs, path) != FALSE;
@@ -41,12 +41,12 @@ bool programsPathFromItemList(HWND owner, char (&path)[MAX_PATH])
 
 // Some shells (Wine's) give no item list for a folder redirected to a share;
 // the folder's path is then asked for directly.
-void fillProgramsDir(HWND owner)
+void fillProgramsDir()
 {
     installPaths.programsDir[0] = '\0';
     char path[MAX_PATH];
-    if (!(programsPathFromItemList(owner, path) && takeProgramsPath(path)) &&
-        SHGetFolderPathA(owner, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK) {
+    if (!(programsPathFromItemList(path) && takeProgramsPath(path)) &&
+        SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK) {
         takeProgramsPath(path);
     }
 }

@@ -8,4 +8,4 @@
 void fillWindowsDir();
 // Fills installPaths.programsDir with the Start Menu's programs folder in the
 // same form, or the empty text.
-void fillProgramsDir(HWND owner);
+void fillProgramsDir();

@@ -4,20 +4,20 @@
 #include <windows.h>
 
 #include "engine/common_controls.h"
-#include "engine/portable/install_rules.h"
-#include "engine/portable/paths.h"
-#include "engine/portable/registration_texts.h"
+#include "engine/removal.h"
 #include "engine/safe_paths.h"
 #include "engine/start_up.h"
+#include "product/config.h"
 #include "resource.h"
-#include "shell/config.h"
-#include "uninstall/removal.h"
+#include "rules/install_rules.h"
+#include "rules/paths.h"
+#include "rules/registration_texts.h"
 
 namespace {
 constexpr int EXIT_REMOVED = 0;
 constexpr int EXIT_LEFT_BEHIND = 1;
 constexpr int EXIT_NOT_INSTALLED = 2;
-constexpr int EXIT_NOT_STARTED = 3; // "No", or an unknown option
+constexpr int EXIT_NOT_STARTED = 3;  // "No", or an unknown option
 constexpr int EXIT_ANOTHER_RUNS = 4; // a setup or uninstaller of the product is at work
 // Each step stays on screen this long, so that the user can follow the bar.
 constexpr UINT STEP_MS = 120;

@@ -3,7 +3,7 @@
 // block. Screenshots of dialogs shrink to a few per cent of their raw size.
 #include "png.h"
 
-#include "engine/portable/crc32.h"
+#include "rules/crc32.h"
 
 #include <array>
 #include <cstdio>
@@ -11,7 +11,7 @@
 
 namespace {
 class BitWriter {
-public:
+  public:
     explicit BitWriter(std::vector<uint8_t>& out) : out(out) {}
 
     // Deflate packs values starting at the least significant bit.
@@ -45,7 +45,7 @@ public:
         pendingCount = 0;
     }
 
-private:
+  private:
     std::vector<uint8_t>& out;
     uint64_t pending = 0;
     int pendingCount = 0;
@@ -55,8 +55,8 @@ constexpr std::array<int, 29> lengthBase = {3,  4,  5,  6,  7,  8,  9,  10, 11, 
                                             31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::array<int, 29> lengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                              2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr std::array<int, 30> distanceBase = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
-                                              33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
+constexpr std::array<int, 30> distanceBase = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                              33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
                                               1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 constexpr std::array<int, 30> distanceExtra = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                                6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};

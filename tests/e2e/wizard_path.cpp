@@ -8,8 +8,8 @@
 
 #include <shlobj.h>
 
-#include "engine/portable/crc32.h"
-#include "engine/portable/paths.h"
+#include "rules/crc32.h"
+#include "rules/paths.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // Windows lists them, then the single-byte table again, whatever the test did.
 // Its katakana "so" is the two bytes 0x83 0x5C: a backslash as second byte.
 #pragma once
-#include "engine/portable/paths.h"
+#include "rules/paths.h"
 
 #define KATAKANA_SO "\x83\x5C"
 

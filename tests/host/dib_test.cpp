@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/portable/dib.h"
+#include "rules/dib.h"
 
 namespace {
 DibHeader header(uint16_t bitCount, uint32_t colorsUsed = 0, int32_t width = 10, int32_t height = 2)

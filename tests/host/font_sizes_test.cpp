@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/portable/font_sizes.h"
+#include "rules/font_sizes.h"
 
 TEST(FontSizes, ShippedTextsAt1024By768)
 {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/portable/install_record_item.h"
+#include "rules/install_record_item.h"
 
 // The stored form is fixed little-endian, so that the 32-bit setup and a
 // 64-bit build read each other's records.

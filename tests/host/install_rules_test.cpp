@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/portable/install_rules.h"
 #include "code_page_932.h"
+#include "rules/install_rules.h"
 
 namespace {
 const char* const shipped[] = {".CPI", ".CIA", ".DAT", ".KEY"};

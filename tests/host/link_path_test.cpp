@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "pages/portable/link_path.h"
+#include "rules/link_path.h"
 
 namespace {
 std::string linkPath(const char* programs, const char* group, const char* caption)
@@ -22,7 +22,8 @@ TEST(BuildLinkPath, SeparatesFolderGroupAndCaptionByOneBackslash)
     EXPECT_EQ(linkPath("C:\\Programs\\", "Tools", "Help"), "C:\\Programs\\Tools\\Help.lnk");
     EXPECT_EQ(linkPath("C:\\Programs", "Tools\\", "Help"), "C:\\Programs\\Tools\\Help.lnk")
         << "a group ending with a backslash gets no second one";
-    EXPECT_EQ(linkPath("C:\\Programs", "Moorfield\\Tidy Kit", "Read Me"), "C:\\Programs\\Moorfield\\Tidy Kit\\Read Me.lnk");
+    EXPECT_EQ(linkPath("C:\\Programs", "Moorfield\\Tidy Kit", "Read Me"),
+              "C:\\Programs\\Moorfield\\Tidy Kit\\Read Me.lnk");
 }
 
 TEST(BuildLinkPath, RefusesWhatDoesNotFitAndNeverWritesPastTheEnd)

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "pages/portable/location_rules.h"
 #include "code_page_932.h"
+#include "rules/location_rules.h"
 
 namespace {
 struct Resolved {

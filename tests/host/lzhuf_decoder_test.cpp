@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "corpus.h"
-#include "engine/portable/crc32.h"
-#include "engine/portable/lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
+#include "rules/crc32.h"
+#include "rules/lzhuf_decoder.h"
 #include "symbol_writer.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/portable/paths.h"
 #include "code_page_932.h"
+#include "rules/paths.h"
 
 namespace {
 std::string joined(const char* base, const char* name, int quoted, size_t capacity = 260)
@@ -120,10 +120,27 @@ TEST(TwoByteCharacters, AreSteppedOverWhole)
     const CodePage932 japanese;
     EXPECT_EQ(joined("C:\\" KATAKANA_SO, "Tidy Kit", 0), "C:\\" KATAKANA_SO "\\Tidy Kit");
     EXPECT_EQ(joined("C:\\" KATAKANA_SO "\\", "x", 0), "C:\\" KATAKANA_SO "\\x");
-    EXPECT_EQ(normalised("c:\\" KATAKANA_SO "abc\\x\x83" "AB"), "C:\\" KATAKANA_SO "abc\\X\x83" "Ab");
-    EXPECT_EQ(compareNoCase("X\x83" "A", "x\x83" "A"), 0);
-    EXPECT_NE(compareNoCase("\x83" "A", "\x83" "a"), 0) << "a second byte compares as itself";
-    EXPECT_NE(compareNoCaseN("\x83" "A", "\x83" "a", 2), 0);
+    EXPECT_EQ(normalised("c:\\" KATAKANA_SO "abc\\x\x83"
+                         "AB"),
+              "C:\\" KATAKANA_SO "abc\\X\x83"
+              "Ab");
+    EXPECT_EQ(compareNoCase("X\x83"
+                            "A",
+                            "x\x83"
+                            "A"),
+              0);
+    EXPECT_NE(compareNoCase("\x83"
+                            "A",
+                            "\x83"
+                            "a"),
+              0)
+        << "a second byte compares as itself";
+    EXPECT_NE(compareNoCaseN("\x83"
+                             "A",
+                             "\x83"
+                             "a",
+                             2),
+              0);
     const char* lone = "a\x83";
     EXPECT_EQ(nextCharacter(lone + 1), lone + 2) << "a lead byte before the NUL is one character";
     EXPECT_EQ(nextCharacter(lone + 2), lone + 2) << "the NUL is never passed";

@@ -2,7 +2,7 @@
 // problem, and every broken rule is reported with the file, line and rule.
 #include "checked_product.h"
 #include "generated_files.h"
-#include "shell/portable/record_layout.h"
+#include "rules/record_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pages/portable/progress_math.h"
+#include "rules/progress_math.h"
 
 namespace {
 std::string grouped(uint32_t value)

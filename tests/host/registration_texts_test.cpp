@@ -4,9 +4,9 @@
 #include <string>
 #include <tuple>
 
-#include "engine/portable/paths.h"
-#include "engine/portable/registration_texts.h"
-#include "shell/portable/record_layout.h"
+#include "rules/paths.h"
+#include "rules/record_layout.h"
+#include "rules/registration_texts.h"
 
 TEST(RegistrationTexts, ComposeKeyPathAndValueTexts)
 {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "uninstall/portable/uninstall_rules.h"
 #include "code_page_932.h"
+#include "rules/uninstall_rules.h"
 
 TEST(UninstallMode, AsksWithoutWordsIsQuietWithTheSwitchAloneAndRefusesAnythingElse)
 {
@@ -119,7 +119,8 @@ TEST(ClosingMessage, CountsThePathsThatNoLongerFitTheListsAndSaysWhyOnce)
     addPath(oneKept, keptPath.c_str());
     composeClosingMessage(text, "Tidy Kit", nothingLeft, oneKept);
     EXPECT_EQ(std::string(text), "Tidy Kit has been removed from this computer.\r\n\r\nYour own files were kept in "
-                                 "this folder:\r\n" + keptPath);
+                                 "this folder:\r\n" +
+                                     keptPath);
 }
 
 TEST(UninstallRules, FoldersEndingInTwoByteCharactersOfCodePage932)

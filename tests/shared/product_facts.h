@@ -3,8 +3,8 @@
 #pragma once
 #include <windows.h>
 
-#include "engine/portable/install_rules.h"
-#include "shell/config.h"
+#include "product/config.h"
+#include "rules/install_rules.h"
 
 #include <algorithm>
 #include <cctype>
@@ -21,10 +21,7 @@ inline std::string withProductName(const char* pattern)
 }
 
 // The folder the location page proposes first.
-inline std::string defaultInstallFolder()
-{
-    return std::string(defaultInstallRoot) + "\\" + installConfig.productName;
-}
+inline std::string defaultInstallFolder() { return std::string(defaultInstallRoot) + "\\" + installConfig.productName; }
 
 inline bool isPreservedFile(const PayloadEntry& row)
 {

@@ -10,10 +10,10 @@
 
 #include "../shared/machine_helpers.h"
 #include "../shared/product_facts.h"
+#include "product/config.h"
 #include "resource.h"
-#include "shell/backdrop.h"
-#include "shell/config.h"
-#include "shell/wizard.h"
+#include "setup/backdrop.h"
+#include "setup/wizard.h"
 
 namespace {
 constexpr COLORREF STRIP = RGB(0, 24, 96);

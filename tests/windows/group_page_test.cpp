@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
@@ -10,11 +10,11 @@
 
 #include "../shared/product_facts.h"
 #include "dialog_driver.h"
-#include "pages/pages.h"
+#include "product/config.h"
 #include "resource.h"
-#include "shell/backdrop.h"
-#include "shell/config.h"
-#include "shell/wizard.h"
+#include "setup/backdrop.h"
+#include "setup/pages/pages.h"
+#include "setup/wizard.h"
 
 namespace {
 const std::string pageCaption = withProductName("%s Program Group");
@@ -58,7 +58,10 @@ std::string selectedGroup(HWND page)
 }
 
 // Whether a message box turns up within the time.
-bool messageBoxAppears(DWORD milliseconds) { return driver::waitForWindow("#32770", "Setup Mate", milliseconds) != nullptr; }
+bool messageBoxAppears(DWORD milliseconds)
+{
+    return driver::waitForWindow("#32770", "Setup Mate", milliseconds) != nullptr;
+}
 } // namespace
 
 TEST(GroupPage, ListsTheGroupsSortedAndProposesTheProductNameAsConfigured)
@@ -231,8 +234,8 @@ int changedPixels(UINT itemId)
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "RecordingList";
     RegisterClassA(&windowClass);
-    HWND list = CreateWindowExA(0, "RecordingList", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
+    HWND list = CreateWindowExA(0, "RecordingList", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance,
+                                nullptr);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 120, 16);

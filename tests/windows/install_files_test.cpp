@@ -7,25 +7,21 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "../shared/machine_helpers.h"
 #include "../shared/product_facts.h"
+#include "../shared/recording_caller.h"
 #include "engine/install_files.h"
 #include "engine/install_record.h"
 #include "engine/payload_check.h"
-#include "engine/portable/crc32.h"
-#include "pages/progress.h"
-#include "resource.h"
-#include "shell/config.h"
-#include "shell/wizard.h"
+#include "product/config.h"
+#include "rules/crc32.h"
 
 namespace {
 std::string readFile(const std::string& path)
@@ -48,89 +44,18 @@ uint32_t fileCrc(const std::string& path)
     return crc32(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
-// Answers every "Setup Mate" message box with OK, noting its text and owner.
-class BoxAnswerer {
-  public:
-    BoxAnswerer() : watcher([this] { watch(); }) {}
-    ~BoxAnswerer()
-    {
-        stop = true;
-        watcher.join();
-    }
-    std::vector<std::string> texts()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return seenTexts;
-    }
-    std::vector<HWND> owners()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return seenOwners;
-    }
-
-  private:
-    void watch()
-    {
-        while (!stop) {
-            HWND box = FindWindowA("#32770", setupTitle);
-            if (box != nullptr && IsWindowVisible(box)) {
-                char text[256] = "";
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    seenTexts.push_back(text);
-                    seenOwners.push_back(GetWindow(box, GW_OWNER));
-                }
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                while (IsWindow(box) && !stop) {
-                    Sleep(10);
-                }
-            }
-            Sleep(20);
-        }
-    }
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::vector<std::string> seenTexts;
-    std::vector<HWND> seenOwners;
-    std::thread watcher;
-};
-
-constexpr char createFailed[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
-constexpr char writeFailed[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
-constexpr char damaged[] = "Installation data is damaged!\r\nInstallation will now be aborted.";
-
 class Installation : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
-        programInstance = GetModuleHandleA(nullptr);
-        page = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
-        for (int id = IDC_EXTRACTING; id <= IDC_PROGRESS_BAR; ++id) {
-            CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 20 * (id - IDC_EXTRACTING), 400, 20, page,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-        }
-        progressBar = GetDlgItem(page, IDC_PROGRESS_BAR);
-        progressTotal = 0;
-        progressDone = 0;
-        progressValue = 0;
-    }
-    void TearDown() override { DestroyWindow(page); }
+    void SetUp() override { caller = RecordingCaller(); }
 
     void setFolders(const std::string& install, const std::string& windows)
     {
         lstrcpyA(installPaths.installDir, install.c_str());
         lstrcpyA(installPaths.windowsDir, windows.c_str());
     }
-    std::string controlText(int id)
-    {
-        char text[MAX_PATH];
-        GetDlgItemTextA(page, id, text, sizeof text);
-        return text;
-    }
     PayloadEntry row(int index) { return installConfig.files[index]; }
 
-    HWND page = nullptr;
+    RecordingCaller caller;
 };
 
 // Clears the folder as a reinstall clears one the setup created.
@@ -192,9 +117,7 @@ TEST_F(Installation, ExtractsEveryRowIntoNewFolders)
 {
     CreateDirectoryA("C:\\Test Windows", nullptr);
     setFolders("C:\\Tidy Test\\Level A\\Level B", "C:\\Test Windows");
-    BoxAnswerer boxes;
-    EXPECT_EQ(installFiles(page), 1);
-    EXPECT_TRUE(boxes.texts().empty());
+    EXPECT_EQ(installFiles(caller), INSTALL_DONE);
 
     uint32_t total = 0;
     for (int i = 0; i < installConfig.fileCount; ++i) {
@@ -209,13 +132,11 @@ TEST_F(Installation, ExtractsEveryRowIntoNewFolders)
         total += entry.unpackedSize;
     }
 
-    EXPECT_EQ(progressTotal, total);
-    EXPECT_EQ(progressDone, total);
-    EXPECT_EQ(progressValue, 200);
-    EXPECT_EQ(controlText(IDC_CURRENT_SIZE), controlText(IDC_TOTAL_SIZE));
-    EXPECT_EQ(controlText(IDC_TOTAL_FILES), std::to_string(installConfig.fileCount));
-    EXPECT_EQ(controlText(IDC_CURRENT_FILE), std::to_string(installConfig.fileCount));
-    EXPECT_EQ(controlText(IDC_EXTRACTING), installedPath(row(installConfig.fileCount - 1)));
+    EXPECT_EQ(caller.total, total);
+    EXPECT_EQ(caller.done, total);
+    EXPECT_EQ(caller.stepCount, installConfig.fileCount);
+    EXPECT_EQ(caller.lastStep, installConfig.fileCount - 1);
+    EXPECT_EQ(caller.lastShown, installedPath(row(installConfig.fileCount - 1)));
 }
 
 TEST_F(Installation, ClearingKeepsPreservedFilesAndEveryFolder)
@@ -277,10 +198,8 @@ TEST_F(Installation, ReadOnlyFilesThatRowsReplaceAreWritten)
     for (const std::string& path : paths) {
         writeFile(path, "old", FILE_ATTRIBUTE_READONLY);
     }
-    BoxAnswerer boxes;
     clearFolder(installPaths.installDir);
-    EXPECT_EQ(installFiles(page), 1);
-    EXPECT_TRUE(boxes.texts().empty());
+    EXPECT_EQ(installFiles(caller), INSTALL_DONE);
     for (const std::string& path : paths) {
         expectStamped(path);
         EXPECT_NE(readFile(path), "old") << path;
@@ -360,9 +279,7 @@ TEST_F(Installation, NothingIsCreatedClearedOrWrittenThroughALink)
     EXPECT_FALSE(exists(fixtures + "\\outside\\" + installConfig.productName));
     setFolders(linked, linked);
     PayloadEntry rows[1] = {row(README_ROW)};
-    BoxAnswerer boxes;
-    EXPECT_EQ(installRows(page, rows, 1), -1);
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
+    EXPECT_EQ(installRows(caller, rows, 1), INSTALL_CREATE_FAILED);
     EXPECT_EQ(entriesIn(fixtures + "\\outside"), std::vector<std::string>{"precious.txt"});
     EXPECT_EQ(readFile(fixtures + "\\outside\\precious.txt"), "not part of the installation");
     forgetEarlierInstallation();
@@ -384,9 +301,7 @@ TEST_F(Installation, NoRowIsWrittenIntoOrDeletedThroughAHardLink)
     ASSERT_TRUE(CreateHardLinkA(linked.c_str(), "C:\\HL System\\victim.ini", nullptr));
     const FILETIME before = writtenTime("C:\\HL System\\victim.ini");
     setFolders("C:\\HL Install", "C:\\HL Install");
-    BoxAnswerer boxes;
-    EXPECT_EQ(installRows(page, rows, 2), -1);
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
+    EXPECT_EQ(installRows(caller, rows, 2), INSTALL_CREATE_FAILED);
     EXPECT_EQ(readFile("C:\\HL System\\victim.ini"), "the system's settings");
     const FILETIME after = writtenTime("C:\\HL System\\victim.ini");
     EXPECT_EQ(CompareFileTime(&before, &after), 0) << "the other file is not stamped";
@@ -445,10 +360,9 @@ TEST_F(Installation, KeptRowStaysUntouchedAndStillCounts)
     rows[0].flags = FILE_IN_WINDOWS_DIR;
     lstrcpyA(rows[1].fileName, "Kept.txt");
     rows[1].flags = FILE_IN_WINDOWS_DIR;
-    BoxAnswerer boxes;
-    EXPECT_EQ(installRows(page, rows, 2), 1);
+    EXPECT_EQ(installRows(caller, rows, 2), INSTALL_DONE);
 
-    EXPECT_EQ(controlText(IDC_EXTRACTING), "C:\\Keep Windows\\Kept.txt") << "a kept row still shows its path";
+    EXPECT_EQ(caller.lastShown, "C:\\Keep Windows\\Kept.txt") << "a kept row still shows its path";
     EXPECT_EQ(readFile("C:\\Keep Windows\\Kept.txt"), "the user's own");
     file = CreateFileA("C:\\Keep Windows\\Kept.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     FILETIME written;
@@ -456,8 +370,7 @@ TEST_F(Installation, KeptRowStaysUntouchedAndStillCounts)
     CloseHandle(file);
     EXPECT_EQ(CompareFileTime(&written, &before), 0);
     EXPECT_EQ(readFile("C:\\Keep Windows\\Written.txt").size(), rows[0].unpackedSize);
-    EXPECT_EQ(progressDone, 2 * rows[0].unpackedSize);
-    EXPECT_EQ(progressValue, 200);
+    EXPECT_EQ(caller.done, 2 * rows[0].unpackedSize);
     RecordItem item;
     EXPECT_TRUE(readRecordedItem(L"C:\\Keep Windows\\Written.txt", &item) && item.kind == RECORD_FILE);
     EXPECT_FALSE(readRecordedItem(L"C:\\Keep Windows\\Kept.txt", &item)) << "a kept file is never the setup's";
@@ -485,7 +398,7 @@ TEST_F(Installation, AReinstallWhileTheProductRunsChangesNothingUntilItEnds)
 {
     CreateDirectoryA("C:\\Running Windows", nullptr);
     setFolders("C:\\Running Install", "C:\\Running Windows");
-    ASSERT_EQ(installFiles(page), 1);
+    ASSERT_EQ(installFiles(caller), INSTALL_DONE);
     const int program = findRow([](const PayloadEntry& entry) {
         return isInInstallFolder(entry) && std::string(entry.fileName).find(".exe") != std::string::npos;
     });
@@ -494,18 +407,13 @@ TEST_F(Installation, AReinstallWhileTheProductRunsChangesNothingUntilItEnds)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION running;
-    ASSERT_TRUE(CreateProcessA(programPath.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &running));
+    ASSERT_TRUE(
+        CreateProcessA(programPath.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &running));
     WaitForInputIdle(running.hProcess, 10000);
     writeFile(installedPath(row(program)) + ".notes", "the user's notes");
     const std::vector<std::string> before = entriesIn("C:\\Running Install");
-    {
-        BoxAnswerer boxes;
-        EXPECT_EQ(installFiles(page), -1);
-        ASSERT_EQ(boxes.texts().size(), 1u);
-        EXPECT_EQ(boxes.texts()[0].rfind(programPath + "\r\nis in use by another program.", 0), 0u)
-            << boxes.texts()[0];
-    }
+    EXPECT_EQ(installFiles(caller), INSTALL_STOPPED);
+    EXPECT_EQ(caller.filesInUse, std::vector<std::string>{programPath});
     EXPECT_EQ(entriesIn("C:\\Running Install"), before);
     for (int i = 0; i < installConfig.fileCount; ++i) {
         EXPECT_EQ(fileCrc(installedPath(row(i))), row(i).unpackedCrc) << row(i).fileName;
@@ -514,18 +422,16 @@ TEST_F(Installation, AReinstallWhileTheProductRunsChangesNothingUntilItEnds)
     WaitForSingleObject(running.hProcess, 10000);
     CloseHandle(running.hProcess);
     CloseHandle(running.hThread);
-    BoxAnswerer boxes;
-    EXPECT_EQ(installFiles(page), 1);
-    EXPECT_TRUE(boxes.texts().empty());
+    EXPECT_EQ(installFiles(caller), INSTALL_DONE);
     forgetEarlierInstallation();
 }
 
 TEST_F(Installation, NoRowsShowZeroAndSucceed)
 {
     setFolders("C:\\Empty Install", "C:\\Empty Install");
-    EXPECT_EQ(installRows(page, nullptr, 0), 1);
-    EXPECT_EQ(controlText(IDC_TOTAL_SIZE), "0");
-    EXPECT_EQ(controlText(IDC_TOTAL_FILES), "0");
+    EXPECT_EQ(installRows(caller, nullptr, 0), INSTALL_DONE);
+    EXPECT_EQ(caller.total, 0u);
+    EXPECT_EQ(caller.stepCount, 0);
     EXPECT_TRUE(exists("C:\\Empty Install"));
     EXPECT_TRUE(entriesIn("C:\\Empty Install").empty()) << "nothing is written";
 }
@@ -540,10 +446,7 @@ TEST_F(Installation, DestinationThatCannotBeCreatedStopsAtItsRow)
     CreateDirectoryA("C:\\Blocked", nullptr);
     setFolders("C:\\Blocked", "C:\\Blocked Windows");
     CreateDirectoryA(installedPath(row(blocked)).c_str(), nullptr); // a folder where the file should go
-    BoxAnswerer boxes;
-    EXPECT_EQ(installFiles(page), -1);
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
-    EXPECT_EQ(boxes.owners(), std::vector<HWND>{page});
+    EXPECT_EQ(installFiles(caller), INSTALL_CREATE_FAILED);
     for (int i = 0; i < installConfig.fileCount; ++i) {
         if (i != blocked) {
             EXPECT_EQ(exists(installedPath(row(i))), i < blocked) << row(i).fileName;
@@ -556,9 +459,7 @@ TEST_F(Installation, PathTooLongCountsAsADestinationThatCannotBeCreated)
     const std::string longFolder = "C:\\" + std::string(250, 'L');
     setFolders(longFolder, longFolder);
     PayloadEntry rows[1] = {row(README_ROW)};
-    BoxAnswerer boxes;
-    EXPECT_EQ(installRows(page, rows, 1), -1);
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{createFailed});
+    EXPECT_EQ(installRows(caller, rows, 1), INSTALL_CREATE_FAILED);
 }
 
 TEST_F(Installation, DamagedDataIsReportedWithoutCreatingTheFile)
@@ -574,9 +475,7 @@ TEST_F(Installation, DamagedDataIsReportedWithoutCreatingTheFile)
     PayloadEntry altered = row(README_ROW);
     altered.packedCrc ^= 1;
     for (const PayloadEntry& entry : {missing, misSized, farBeyond, altered}) {
-        BoxAnswerer boxes;
-        EXPECT_EQ(installRows(page, &entry, 1), -1);
-        EXPECT_EQ(boxes.texts(), std::vector<std::string>{damaged});
+        EXPECT_EQ(installRows(caller, &entry, 1), INSTALL_DAMAGED);
         EXPECT_FALSE(exists(installedPath(entry)));
     }
 }
@@ -588,14 +487,11 @@ TEST_F(Installation, DecodedBytesOfAnotherChecksumAreReported)
     setFolders("C:\\Decoded", "C:\\Decoded");
     PayloadEntry rows[1] = {row(README_ROW)};
     rows[0].unpackedCrc ^= 1;
-    BoxAnswerer boxes;
-    EXPECT_EQ(installRows(page, rows, 1), -1);
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{damaged});
+    EXPECT_EQ(installRows(caller, rows, 1), INSTALL_DAMAGED);
 }
 
 TEST(PayloadCheck, ShippedRowsAreIntactAndAnAlteredOneIsNot)
 {
-    programInstance = GetModuleHandleA(nullptr);
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
@@ -616,10 +512,7 @@ TEST_F(Installation, FullDiskGivesTheWriteError)
     PayloadEntry rows[2] = {row(UNINSTALL_ROW), row(README_ROW)};
     ASSERT_EQ(entriesIn(installPaths.windowsDir), std::vector<std::string>{rows[0].fileName})
         << "the full disk's file is named after the uninstaller";
-    BoxAnswerer boxes;
-    EXPECT_EQ(installRows(page, rows, 2), -1);
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{writeFailed});
-    EXPECT_EQ(boxes.owners(), std::vector<HWND>{page});
+    EXPECT_EQ(installRows(caller, rows, 2), INSTALL_WRITE_FAILED);
     EXPECT_FALSE(exists(installedPath(rows[1])));
-    EXPECT_LT(progressDone, rows[0].unpackedSize);
+    EXPECT_LT(caller.done, rows[0].unpackedSize);
 }

@@ -7,12 +7,12 @@
 
 #include "../shared/product_facts.h"
 #include "dialog_driver.h"
-#include "engine/portable/paths.h"
-#include "pages/pages.h"
-#include "pages/progress.h"
+#include "product/config.h"
 #include "resource.h"
-#include "shell/config.h"
-#include "shell/wizard.h"
+#include "rules/paths.h"
+#include "setup/pages/pages.h"
+#include "setup/pages/progress.h"
+#include "setup/wizard.h"
 
 namespace {
 constexpr COLORREF NAVY = RGB(0, 0, 128);

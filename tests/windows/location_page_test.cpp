@@ -12,13 +12,14 @@
 
 #include "../shared/machine_helpers.h"
 #include "../shared/product_facts.h"
-#include "engine/portable/folder_security.h"
-#include "pages/location_page.h"
-#include "pages/pages.h"
+#include "engine/registration.h"
+#include "product/config.h"
 #include "resource.h"
-#include "shell/backdrop.h"
-#include "shell/config.h"
-#include "shell/wizard.h"
+#include "rules/folder_security.h"
+#include "setup/backdrop.h"
+#include "setup/pages/location_page.h"
+#include "setup/pages/pages.h"
+#include "setup/wizard.h"
 
 namespace {
 struct Row {

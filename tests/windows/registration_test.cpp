@@ -10,7 +10,8 @@
 #include "../shared/machine_helpers.h"
 #include "../shared/product_facts.h"
 #include "engine/registration.h"
-#include "shell/config.h"
+#include "product/config.h"
+#include "setup/read_me.h"
 
 namespace {
 const std::string uninstallEntry =

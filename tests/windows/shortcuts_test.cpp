@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstring>
@@ -14,10 +14,11 @@
 #include "../shared/product_facts.h"
 #include "dialog_driver.h"
 #include "engine/install_record.h"
-#include "engine/portable/registration_texts.h"
-#include "pages/shortcuts.h"
-#include "shell/config.h"
-#include "shell/wizard.h"
+#include "engine/shortcuts.h"
+#include "product/config.h"
+#include "rules/registration_texts.h"
+#include "setup/pages/shortcuts.h"
+#include "setup/wizard.h"
 
 namespace {
 struct Shortcut {
@@ -78,7 +79,7 @@ void prepareMachine(const char* programsDir, const char* groupName)
 }
 
 class ComScope {
-public:
+  public:
     ComScope() { CoInitialize(nullptr); }
     ~ComScope() { CoUninitialize(); }
 };
@@ -100,8 +101,8 @@ TEST(CreateShellLink, SavesTargetWorkingFolderAndDescriptionAndNeverWritesThroug
     RecordItem written = {};
     EXPECT_TRUE(createShellLink(installedPath(uninstaller).c_str(), rowFolder(uninstaller).c_str(), "Old", group,
                                 name.c_str(), &written));
-    EXPECT_TRUE(createShellLink(installedPath(readMe).c_str(), rowFolder(readMe).c_str(), readMe.shortcutCaption,
-                                group, name.c_str(), &written));
+    EXPECT_TRUE(createShellLink(installedPath(readMe).c_str(), rowFolder(readMe).c_str(), readMe.shortcutCaption, group,
+                                name.c_str(), &written));
     const Shortcut saved = readShortcut(link);
     ASSERT_TRUE(saved.loaded);
     EXPECT_EQ(saved.target, installedPath(readMe));

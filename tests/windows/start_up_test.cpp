@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/start_up.h"
-#include "shell/config.h"
+#include "product/config.h"
 
 namespace {
 // The test's own user, as an access list names an owner.

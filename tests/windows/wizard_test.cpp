@@ -6,21 +6,21 @@
 #include <string>
 
 #include "../shared/product_facts.h"
-#include "pages/progress.h"
 #include "resource.h"
-#include "shell/wizard.h"
+#include "setup/pages/progress.h"
+#include "setup/wizard.h"
 
 namespace {
 class PageWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         programInstance = GetModuleHandleA(nullptr);
         screenWidth = 1024;
         screenHeight = 768;
         page = CreateWindowExA(0, "STATIC", "page", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
-        counter = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 80, 20, page, reinterpret_cast<HMENU>(IDC_CURRENT_SIZE),
-                                  nullptr, nullptr);
+        counter = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 80, 20, page,
+                                  reinterpret_cast<HMENU>(IDC_CURRENT_SIZE), nullptr, nullptr);
         progressBar = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 20, 80, 20, page, nullptr, nullptr, nullptr);
         progressTotal = 0;
         progressDone = 0;

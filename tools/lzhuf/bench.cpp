@@ -6,8 +6,8 @@
 #include <map>
 
 #include "corpus.h"
-#include "engine/portable/lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
+#include "rules/lzhuf_decoder.h"
 
 namespace {
 struct Sample {

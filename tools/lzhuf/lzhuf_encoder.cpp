@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/portable/lzhuf_decoder.h"
 #include "match_finder.h"
+#include "rules/lzhuf_decoder.h"
 #include "symbol_writer.h"
 
 using namespace lzhuf;

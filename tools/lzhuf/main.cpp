@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/portable/crc32.h"
 #include "lzhuf_encoder.h"
+#include "rules/crc32.h"
 
 namespace {
 constexpr char usage[] = "usage: lzhuf pack [--greedy] IN OUT\n"

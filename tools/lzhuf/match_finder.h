@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/portable/lzhuf_tree.h"
+#include "rules/lzhuf_tree.h"
 
 struct Match {
     uint16_t length;

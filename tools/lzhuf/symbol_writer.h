@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/portable/lzhuf_tree.h"
+#include "rules/lzhuf_tree.h"
 
 struct SymbolWriter {
     LzhufTree tree;

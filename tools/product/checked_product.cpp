@@ -1,8 +1,8 @@
 #include "checked_product.h"
 
-#include "pages/portable/location_rules.h"
 #include "picture_rules.h"
-#include "shell/portable/record_layout.h"
+#include "rules/location_rules.h"
+#include "rules/record_layout.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #include "generated_files.h"
 
-#include "engine/portable/install_rules.h"
 #include "picture_rules.h"
+#include "rules/install_rules.h"
 
 #include <cctype>
 #include <cstdio>

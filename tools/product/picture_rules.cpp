@@ -1,6 +1,6 @@
 #include "picture_rules.h"
 
-#include "shell/portable/dib.h"
+#include "rules/dib.h"
 
 #include <cstring>
 

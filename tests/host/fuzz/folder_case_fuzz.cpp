@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/portable/paths.h"
 #include "fuzz_input.h"
+#include "rules/paths.h"
 
 namespace {
 bool sameLetterOrByte(unsigned char a, unsigned char b)

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "pages/portable/location_rules.h"
+#include "rules/location_rules.h"
 
 namespace {
 // The ends of the rows a drive-rooted path gives: 3 for the root, then the

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/portable/folder_security.h"
 #include "fuzz_input.h"
+#include "rules/folder_security.h"
 
 namespace {
 // A copy of size bytes followed by padding zero bytes.

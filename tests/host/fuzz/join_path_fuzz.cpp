@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/portable/paths.h"
 #include "fuzz_input.h"
+#include "rules/paths.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fuzz_input.h"
-#include "pages/portable/location_rules.h"
+#include "rules/location_rules.h"
 
 namespace {
 std::string foldAscii(std::string text)

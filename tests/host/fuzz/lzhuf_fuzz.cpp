@@ -9,8 +9,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/portable/lzhuf_decoder.h"
 #include "lzhuf_encoder.h"
+#include "rules/lzhuf_decoder.h"
 
 namespace {
 struct Received {
