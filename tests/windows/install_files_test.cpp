@@ -128,8 +128,9 @@ TEST_F(Installation, ExtractsEveryRowIntoNewFolders)
         EXPECT_EQ(fileCrc(path), entry.unpackedCrc) << entry.fileName;
         RecordItem item = {};
         EXPECT_TRUE(readRecordedItem(widePath(path).c_str(), &item)) << entry.fileName;
-        EXPECT_TRUE(item.kind == RECORD_FILE && item.size == entry.unpackedSize && item.crc == entry.unpackedCrc)
-            << entry.fileName << " is recorded as written: kind " << item.kind << ", " << item.size << " bytes";
+        EXPECT_EQ(item.kind, RECORD_FILE) << entry.fileName;
+        EXPECT_EQ(item.size, entry.unpackedSize) << entry.fileName << " is recorded with the size it was written with";
+        EXPECT_EQ(item.crc, entry.unpackedCrc) << entry.fileName;
         const bool inWindows = (entry.flags & FILE_IN_WINDOWS_DIR) != 0;
         const std::string otherFolder = inWindows ? installPaths.installDir : installPaths.windowsDir;
         EXPECT_FALSE(exists(otherFolder + "\\" + entry.fileName)) << entry.fileName << " goes to its own folder only";

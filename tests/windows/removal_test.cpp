@@ -141,9 +141,8 @@ TEST_F(Removal, WhatIsLeftKeepsTheEntryAndTheRecordForASecondRun)
     install("C:\\Removal Held");
     const std::string held = installedPath(installConfig.files[findRow(isInInstallFolder)]);
     HANDLE file = INVALID_HANDLE_VALUE;
-    removeAll([&] {
-        file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    });
+    removeAll(
+        [&] { file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr); });
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << held;
     EXPECT_EQ(leftBehind.count, 1) << leftBehind.text;
     EXPECT_EQ(leftBehind.reasons, static_cast<unsigned>(LEFT_IN_USE));
