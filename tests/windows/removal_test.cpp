@@ -108,7 +108,7 @@ class Removal : public ::testing::Test {
 // publisher key stay.
 TEST_F(Removal, RemovesWhatTheSetupWroteAndKeepsWhatIsNotItsOwn)
 {
-    install("C:\\Removal Kept");
+    ASSERT_NO_FATAL_FAILURE(install("C:\\Removal Kept"));
     const std::string changed = installedPath(installConfig.files[README_ROW]);
     std::ofstream(changed, std::ios::app) << "A note the user added.\r\n";
     std::ofstream(std::string(installPaths.installDir) + "\\letter.txt") << "the user's letter";
@@ -138,7 +138,7 @@ TEST_F(Removal, RemovesWhatTheSetupWroteAndKeepsWhatIsNotItsOwn)
 // finishes the removal once the program has ended.
 TEST_F(Removal, WhatIsLeftKeepsTheEntryAndTheRecordForASecondRun)
 {
-    install("C:\\Removal Held");
+    ASSERT_NO_FATAL_FAILURE(install("C:\\Removal Held"));
     const std::string held = installedPath(installConfig.files[findRow(isInInstallFolder)]);
     HANDLE file = INVALID_HANDLE_VALUE;
     removeAll(
