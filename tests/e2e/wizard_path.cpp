@@ -1,7 +1,5 @@
 #include "wizard_path.h"
 
-#include "engine/install_record.h"
-
 #include "../shared/machine_helpers.h"
 #include "e2e.h"
 #include "resource.h"
@@ -242,21 +240,8 @@ std::string windowsFolder()
 // The install record of that installation says that it created the folder.
 void recordEarlierInstallation(const std::string& folder)
 {
-    const std::string recordKey =
-        std::string(publisherKey) + "\\" + installRecordFolderKey + "\\" + installConfig.productName;
-    const std::wstring wideFolder(folder.begin(), folder.end());
-    uint8_t item[RECORD_ITEM_BYTES];
-    encodeRecordItem({RECORD_FOLDER, 0, 0}, item);
-    HKEY record = nullptr;
-    const bool recorded =
-        setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, folder.c_str()) &&
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, recordKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr,
-                        &record, nullptr) == ERROR_SUCCESS &&
-        RegSetValueExW(record, wideFolder.c_str(), 0, REG_BINARY, item, sizeof item) == ERROR_SUCCESS;
-    if (record != nullptr) {
-        RegCloseKey(record);
-    }
-    if (!recorded) {
+    if (!setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, folder.c_str()) ||
+        !writeFolderItem(folder, REG_BINARY)) {
         fail("the earlier installation in %s could not be recorded", folder.c_str());
     }
 }

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/install_record.h"
+#include "product/config.h"
+
 // The Windows form of a path of the Linux side, through drive Z:.
 inline std::string linuxPath(const std::string& path)
 {
@@ -77,6 +80,26 @@ inline bool setRegistryText(HKEY root, const char* key, const char* name, const 
                    static_cast<DWORD>(lstrlenA(text) + 1));
     RegCloseKey(opened);
     return true;
+}
+
+// A folder item's bytes at the path in the product's install record, as a
+// value of the given type (the setup writes REG_BINARY); false when the
+// record cannot be created or written.
+inline bool writeFolderItem(const std::string& path, DWORD type)
+{
+    const std::string recordKey =
+        std::string(publisherKey) + "\\" + installRecordFolderKey + "\\" + installConfig.productName;
+    const std::wstring widePath(path.begin(), path.end());
+    uint8_t item[RECORD_ITEM_BYTES];
+    encodeRecordItem({RECORD_FOLDER, 0, 0}, item);
+    HKEY record;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, recordKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr,
+                        &record, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const bool written = RegSetValueExW(record, widePath.c_str(), 0, type, item, sizeof item) == ERROR_SUCCESS;
+    RegCloseKey(record);
+    return written;
 }
 
 // What draw paints on a width x height 32-bit picture compatible with the

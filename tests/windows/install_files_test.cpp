@@ -126,6 +126,11 @@ TEST_F(Installation, ExtractsEveryRowIntoNewFolders)
         expectStamped(path); // before any read moves the access time
         EXPECT_EQ(readFile(path).size(), entry.unpackedSize) << entry.fileName;
         EXPECT_EQ(fileCrc(path), entry.unpackedCrc) << entry.fileName;
+        RecordItem item = {};
+        EXPECT_TRUE(readRecordedItem(widePath(path).c_str(), &item)) << entry.fileName;
+        EXPECT_EQ(item.kind, RECORD_FILE) << entry.fileName;
+        EXPECT_EQ(item.size, entry.unpackedSize) << entry.fileName << " is recorded with the size it was written with";
+        EXPECT_EQ(item.crc, entry.unpackedCrc) << entry.fileName;
         const bool inWindows = (entry.flags & FILE_IN_WINDOWS_DIR) != 0;
         const std::string otherFolder = inWindows ? installPaths.installDir : installPaths.windowsDir;
         EXPECT_FALSE(exists(otherFolder + "\\" + entry.fileName)) << entry.fileName << " goes to its own folder only";
@@ -224,7 +229,8 @@ TEST_F(Installation, ClearingNeverFollowsAFolderLink)
 // recorded files that are unchanged. A changed file and the user's own files
 // in a folder the user chose stay; only in a folder the setup created does
 // the rest go too. A folder recorded without a record, a parent of the
-// recorded folder and an unrecorded folder are not cleared at all.
+// recorded folder and an unrecorded folder are not cleared at all, nor is a
+// folder whose item in the record is a value of another type (not the setup's).
 TEST_F(Installation, ReinstallClearsByTheRecord)
 {
     for (const std::string folder : {"C:\\Adopted", "C:\\Recorded", "C:\\Recorded\\Nested", "C:\\Created"}) {
@@ -244,6 +250,7 @@ TEST_F(Installation, ReinstallClearsByTheRecord)
         recordFile(folder + "\\changed.txt", "as the setup wrote it");
     }
     recordCreatedFolder(L"C:\\Created");
+    ASSERT_TRUE(writeFolderItem("C:\\Adopted", REG_SZ));
     ASSERT_TRUE(setRegistryText(HKEY_LOCAL_MACHINE, publisherKey, installConfig.productName, "C:\\Recorded\\Nested"));
     EXPECT_TRUE(prepareInstallFolder(held, "C:\\Recorded"));
     releaseFolder(held);
@@ -256,7 +263,7 @@ TEST_F(Installation, ReinstallClearsByTheRecord)
         EXPECT_FALSE(exists(folder + "\\ours.txt")) << folder;
         EXPECT_EQ(readFile(folder + "\\changed.txt"), "changed by the user") << folder;
     }
-    EXPECT_EQ(readFile("C:\\Adopted\\letter.txt"), "the user's letter");
+    EXPECT_EQ(readFile("C:\\Adopted\\letter.txt"), "the user's letter") << "a REG_SZ item is not a created folder";
     EXPECT_FALSE(exists("C:\\Created\\letter.txt")) << "below a folder the setup created, the rest goes too";
     RecordItem item;
     EXPECT_FALSE(readRecordedItem(L"C:\\Adopted\\changed.txt", &item)) << "a changed file is no longer the setup's";
@@ -460,6 +467,16 @@ TEST_F(Installation, PathTooLongCountsAsADestinationThatCannotBeCreated)
     setFolders(longFolder, longFolder);
     PayloadEntry rows[1] = {row(README_ROW)};
     EXPECT_EQ(installRows(caller, rows, 1), INSTALL_CREATE_FAILED);
+
+    // A full path of MAX_PATH - 1 characters fits with its NUL; one more does not.
+    HeldFolder folder = {};
+    const std::wstring name(MAX_PATH - 1 - 1 - widePath(longFolder).size(), L'n');
+    lstrcpyW(folder.path, widePath(longFolder).c_str());
+    wchar_t path[MAX_PATH];
+    EXPECT_TRUE(pathInFolder(folder, name.c_str(), path));
+    EXPECT_EQ(std::wstring(path), widePath(longFolder) + L"\\" + name);
+    EXPECT_FALSE(pathInFolder(folder, (name + L"n").c_str(), path)) << "a path of MAX_PATH characters";
+    EXPECT_EQ(path[0], L'\0');
 }
 
 TEST_F(Installation, DamagedDataIsReportedWithoutCreatingTheFile)
