@@ -44,8 +44,10 @@ const std::wstring programsFolder = scratch + L"\\Start Menu\\Programs";
 
 std::wstring wide(const std::string& text)
 {
-    wchar_t out[MAX_PATH * 2];
-    return MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out, MAX_PATH * 2) > 0 ? out : L"";
+    std::wstring out(text.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], static_cast<int>(out.size()));
+    out.resize(length > 0 ? length - 1 : 0);
+    return out;
 }
 
 std::string narrow(const std::wstring& text)
@@ -617,6 +619,7 @@ void uninstall(Outcome& outcome)
     } else if (const char* inUse = findFileInUse()) {
         outcome.text = std::string("stopped: in use: ") + inUse;
         outcome.nothingChanged = true;
+        abandonRemoval();
     } else {
         for (int step = 0; step < removalStepCount(); ++step) {
             runRemovalStep(step);
