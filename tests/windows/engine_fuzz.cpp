@@ -295,8 +295,11 @@ const char* const typedFolders[] = {
     "C:\\fuzz\\new\\a b",   "C:\\fuzz\\new\\Tidy Kit", "C:\\fuzz\\new\\Tidy Kit\\Tidy Kit", "C:\\fuzz\\blocked",
     "C:\\fuzz\\via",        "C:\\fuzz\\mine\\Tidy Kit\\docs",
 };
+// The candidate one level inside or above each, where there is one.
+const int nestedPartner[] = {-1, -1, 3, 2, -1, 6, 5, -1, -1, -1};
 const char* const groupNames[] = {"Tidy Kit", "Accessories", "Tidy Kit\\Extras", "Tools", "New Group\\Sub"};
 constexpr int CANDIDATES = sizeof typedFolders / sizeof typedFolders[0];
+static_assert(sizeof nestedPartner / sizeof nestedPartner[0] == CANDIDATES, "a partner or none for each candidate");
 constexpr int GROUPS = sizeof groupNames / sizeof groupNames[0];
 
 struct Case {
@@ -443,25 +446,35 @@ void buildMachine(Case& c)
     runShell(links);
 }
 
+// Rounds of an operation on the product, each often followed by the user's
+// own work in its folder, and an uninstall at the end as often as not. The
+// next folder is the same one, or one level inside or above it, as often as
+// another.
 std::vector<Operation> drawOperations(Case& c)
 {
     std::vector<Operation> operations;
-    const int count = 2 + c.pick(5);
-    int lastCandidate = c.pick(CANDIDATES);
-    for (int i = 0; i < count; ++i) {
+    int candidate = c.pick(CANDIDATES);
+    for (int rounds = 2 + c.pick(4); rounds > 0; --rounds) {
         Operation operation = {};
-        const int roll = c.pick(100);
-        operation.kind = roll < 40   ? OP_INSTALL
-                         : roll < 52 ? OP_INSTALL_BROKEN_ROW
-                         : roll < 62 ? OP_INSTALL_SWAPPED
-                         : roll < 77 ? OP_USER_EDITS
+        const int kind = c.pick(100);
+        operation.kind = kind < 55   ? OP_INSTALL
+                         : kind < 72 ? OP_INSTALL_BROKEN_ROW
+                         : kind < 88 ? OP_INSTALL_SWAPPED
                                      : OP_UNINSTALL;
-        // A reinstall goes into the same folder as often as into another.
-        operation.candidate = c.chance(50) ? lastCandidate : c.pick(CANDIDATES);
-        lastCandidate = operation.candidate;
+        operation.candidate = candidate;
         operation.group = c.chance(60) ? 0 : c.pick(GROUPS);
         operation.row = c.pick(installConfig.fileCount);
         operations.push_back(operation);
+        if (c.chance(50)) {
+            operations.push_back({OP_USER_EDITS, candidate, 0, 0});
+        }
+        const int next = c.pick(100);
+        candidate = next < 35 ? candidate
+                    : next < 70 && nestedPartner[candidate] >= 0 ? nestedPartner[candidate]
+                                                                 : c.pick(CANDIDATES);
+    }
+    if (c.chance(70)) {
+        operations.push_back({OP_UNINSTALL, candidate, 0, 0});
     }
     return operations;
 }
@@ -660,6 +673,7 @@ void userEdits(Case& c, Outcome& outcome)
         writeFile(folder + L"\\My Stuff\\mine.txt", "the user's file in the product's folder");
         writeFile(folder + L"\\journal.txt", "the user's journal");
         writeFile(folder + L"\\saved.CPI", "the user's data of the product");
+        writeFile(folder.substr(0, folder.rfind(L'\\')) + L"\\beside.txt", "the user's file beside the product's folder");
         outcome.text += " added files;";
     }
     if (c.chance(30)) {
@@ -763,11 +777,13 @@ void checkOperation(Case& c, const Outcome& outcome, const Snapshot& before, con
     if (!outcome.uninstalled) {
         return;
     }
-    // After an uninstall nothing of the setup's is left unnamed.
+    // After an uninstall nothing of the setup's is left unnamed. One that left
+    // something behind keeps its record for a later run, and names the
+    // folders kept for the user only once nothing else is left.
     for (const auto& [key, recorded] : recordBefore) {
         Entry then;
         Entry now;
-        if (lookUp(before, recorded.path, &then) && isSetups(then, recordBefore) && lookUp(after, recorded.path, &now) &&
+        if ((leftBehind.count == 0 || recorded.item.kind != RECORD_FOLDER) && lookUp(before, recorded.path, &then) && isSetups(then, recordBefore) && lookUp(after, recorded.path, &now) &&
             isSetups(now, recordBefore) && !namedByUninstaller(recorded.path)) {
             c.violation("uninstalled, but the setup's " + narrow(recorded.path) + " is left and not named");
         }
