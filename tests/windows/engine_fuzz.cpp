@@ -478,19 +478,8 @@ std::vector<Operation> drawOperations(Case& c)
 // The location page's judgement of a typed folder: the rules, then the system.
 LocationProblem judgeLocation(const char* typed, char (&folder)[PATH_BUFFER_SIZE])
 {
-    LocationProblem problem = resolveInstallLocation(typed, installConfig.productName, folder);
-    if (problem != LOCATION_ACCEPTED) {
-        return problem;
-    }
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(folder, sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full || std::strcmp(full, folder) != 0) {
-        return LOCATION_BAD_NAME;
-    }
-    if (passesThroughLink(folder)) {
-        return LOCATION_THROUGH_LINK;
-    }
-    return passesThroughOthersFolder(folder) ? LOCATION_OTHERS_FOLDER : LOCATION_ACCEPTED;
+    const LocationProblem problem = resolveInstallLocation(typed, installConfig.productName, folder);
+    return problem == LOCATION_ACCEPTED ? judgeAsTheSystem(folder) : problem;
 }
 
 std::wstring rowPath(const PayloadEntry& row) { return wide(installedPath(row)); }
