@@ -157,11 +157,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         return EXIT_NOT_INSTALLED;
     }
     if (!quiet && showMessage(questionFormat, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        abandonRemoval();
         return EXIT_NOT_STARTED;
     }
     if (!waitUntilFilesAreFree(quiet)) {
-        abandonRemoval();
         return quiet ? EXIT_LEFT_BEHIND : EXIT_NOT_STARTED;
     }
     if (quiet) {

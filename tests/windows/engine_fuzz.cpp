@@ -656,8 +656,16 @@ void userEdits(Case& c, Outcome& outcome)
                   "the user's file beside the product's folder");
         outcome.text += " added files;";
     }
-    if (c.chance(30)) {
-        holdOpen(c, folder + L"\\" + wide(installConfig.files[2].fileName));
+    // Someone moves the folder away and leaves a link in its place, to a
+    // folder that holds a copy of a product file.
+    const std::wstring swapped = scratch + L"\\outside\\swapped";
+    const std::wstring program = L"\\" + wide(installConfig.files[2].fileName);
+    if (c.chance(15) && MoveFileW(folder.c_str(), (swapped + L"\\moved").c_str())) {
+        CopyFileW((swapped + L"\\moved" + program).c_str(), (swapped + program).c_str(), FALSE);
+        runShell("ln -s " + quoted(swapped) + " " + quoted(folder));
+        outcome.text += " replaced the folder with a link;";
+    } else if (c.chance(30)) {
+        holdOpen(c, folder + program);
         outcome.text += " started the program;";
     } else if (c.chance(50)) {
         releaseHeldFiles(c);
@@ -707,17 +715,20 @@ void checkOperation(Case& c, const Outcome& outcome, const Snapshot& before, con
             c.violation(narrow(entry.path) + " appeared but is not recorded");
         }
     }
-    // The record and the disk agree, unless the user changed the file before.
+    // The record and the disk agree, unless the user changed or moved the
+    // entry before the operation and the operation left it so.
     for (const auto& [key, recorded] : recordAfter) {
         Entry now;
         Entry then;
         const bool there = lookUp(after, recorded.path, &now);
-        const bool untouched = lookUp(before, recorded.path, &then) && there && sameEntry(then, now);
-        if (recorded.item.kind == RECORD_FOLDER ? there && now.kind == ENTRY_FOLDER
-                                                : there && isSetups(now, recordAfter)) {
-            continue;
-        }
-        if (!(untouched && recorded.item.kind != RECORD_FOLDER)) {
+        const bool agrees = recorded.item.kind == RECORD_FOLDER ? there && now.kind == ENTRY_FOLDER
+                                                                : there && isSetups(now, recordAfter);
+        const auto earlier = recordBefore.find(key);
+        const RecordItem* item = earlier != recordBefore.end() ? &earlier->second.item : nullptr;
+        const bool sameItem = item != nullptr && item->kind == recorded.item.kind && item->size == recorded.item.size &&
+                              item->crc == recorded.item.crc;
+        const bool wasThere = lookUp(before, recorded.path, &then);
+        if (!agrees && !(sameItem && wasThere == there && (!there || sameEntry(then, now)))) {
             c.violation("the record names " + narrow(recorded.path) + ", which is not on the disk as recorded");
         }
     }
