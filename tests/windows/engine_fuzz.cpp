@@ -654,7 +654,10 @@ void userEdits(Case& c, Outcome& outcome)
         writeFile(folder + L"\\saved.CPI", "the user's data of the product");
         writeFile(folder.substr(0, folder.rfind(L'\\')) + L"\\beside.txt",
                   "the user's file beside the product's folder");
-        outcome.text += " added files;";
+        // A clearing of the folder must enter neither, nor delete through them.
+        CreateHardLinkW((folder + L"\\kept.txt").c_str(), (scratch + L"\\outside\\keep.txt").c_str(), nullptr);
+        runShell("ln -sfn " + quoted(scratch + L"\\outside\\linked") + " " + quoted(folder + L"\\Linked"));
+        outcome.text += " added files and links;";
     }
     // Someone moves the folder away and leaves a link in its place, to a
     // folder that holds a copy of a product file.
