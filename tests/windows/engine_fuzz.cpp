@@ -865,6 +865,10 @@ int main(int argc, char** argv)
     int run = 0;
     for (int number = only >= 0 ? only : 0; number < (only >= 0 ? only + 1 : cases); ++number, ++run) {
         violations += runCase(seed, number, only >= 0, &operations);
+        // A long run shows that it goes on.
+        if ((run + 1) % 500 == 0) {
+            std::printf("engine fuzz: %d cases, %d violations so far\n", run + 1, violations);
+        }
     }
     resetMachine();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
