@@ -856,6 +856,13 @@ int main(int argc, char** argv)
         }
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
+    // The Linux side empties the scratch folder by its Unix path: without one
+    // that quotes safely, nothing runs.
+    const std::string scratchOnLinux = unixPath(scratch);
+    if (scratchOnLinux.empty() || scratchOnLinux.find('\'') != std::string::npos) {
+        std::printf("engine fuzz: runs under Wine only, in a prefix whose path holds no quote\n");
+        return 2;
+    }
     CreateDirectoryW(syncFolder.c_str(), nullptr);
     redirectProgramsFolder();
     fillWindowsDir();
