@@ -732,7 +732,12 @@ void checkOperation(Case& c, const Outcome& outcome, const Snapshot& before, con
                               item->crc == recorded.item.crc;
         const bool wasThere = lookUp(before, recorded.path, &then);
         if (!agrees && !(sameItem && wasThere == there && (!there || sameEntry(then, now)))) {
-            c.violation("the record names " + narrow(recorded.path) + ", which is not on the disk as recorded");
+            // A file that could not be read has no name count.
+            const std::string found = !there                   ? "nothing"
+                                      : now.kind != ENTRY_FILE ? "a folder or link"
+                                      : now.names == 0         ? "a file that could not be read"
+                                                               : "a file of " + std::to_string(now.size) + " bytes";
+            c.violation("the record names " + narrow(recorded.path) + ", where " + found + " is on the disk");
         }
     }
     if (outcome.nothingChanged && recordBefore.size() != recordAfter.size()) {
