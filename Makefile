@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 # windows, for the product's pauses): one more runs at a time than there are cores.
 TEST_JOBS ?= $(shell echo $$(($$(nproc) + 1)))
 
-.PHONY: all deps build host win32 win64 run setup screenshots test test-host test-windows test-e2e test-product test-win32 fuzz bench clean clean-wine32
+.PHONY: all deps build host win32 win64 run setup screenshots test test-host test-windows test-e2e test-product test-win32 fuzz fuzz-engine bench clean clean-wine32
 
 all: build
 
@@ -74,6 +74,13 @@ test-win32:
 
 fuzz: host
 	@ctest --preset host -R '_fuzz$$'
+
+# The engine's fuzz of machine states, a long run under wine64 in a fresh
+# prefix: `make fuzz-engine CASES=10000 SEED=7`; non-zero on any violation.
+CASES ?= 1000
+SEED ?= 1
+fuzz-engine: win64
+	@tools/wine/run-in-prefix.sh build/win64/bin/engine_fuzz.exe --seed $(SEED) --cases $(CASES)
 
 bench: host
 	@build/host/bin/lzhuf_bench

@@ -430,6 +430,14 @@ const char* findFileInUse()
     return nullptr;
 }
 
+void abandonRemoval()
+{
+    releaseFolder(installFolder);
+    releaseFolder(windowsFolder);
+    releaseFolder(groupFolder);
+    releaseFolder(programsFolder);
+}
+
 int removalStepCount() { return installConfig.shortcutCount + installConfig.fileCount + 1; }
 
 const char* runRemovalStep(int step)

@@ -26,6 +26,11 @@ bool readInstallation();
 // when there is none.
 const char* findFileInUse();
 
+// Lets go of the folders that readInstallation holds when the steps are not
+// run (a file stays in use, or the user says no), so that nothing is held
+// after a removal that did not start.
+void abandonRemoval();
+
 // The steps, run once each in order: one per shortcut, one per payload row,
 // then the folders and the registry records.
 int removalStepCount();

@@ -1,5 +1,6 @@
 #include "engine/safe_paths.h"
 
+#include <cstring>
 #include <memory>
 
 #include "rules/folder_security.h"
@@ -136,6 +137,23 @@ bool passesThroughOthersFolder(const char* path)
 
 // The install folder may have been made by someone else after the location
 // page judged it: it is judged again through the handle the setup holds.
+// The rules judge the text; the system has the last word on how it reads a
+// path. A folder reached through a link could be anyone's, and so could one
+// that a user made before the setup ran: the programs installed in it would
+// be that user's to change.
+LocationProblem judgeAsTheSystem(const char* folder)
+{
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(folder, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full || std::strcmp(full, folder) != 0) {
+        return LOCATION_BAD_NAME;
+    }
+    if (passesThroughLink(folder)) {
+        return LOCATION_THROUGH_LINK;
+    }
+    return passesThroughOthersFolder(folder) ? LOCATION_OTHERS_FOLDER : LOCATION_ACCEPTED;
+}
+
 bool isHeldFolderLeftToAdministrators(HANDLE folder, const char* path)
 {
     RunningUser user = {};

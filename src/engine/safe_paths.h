@@ -9,6 +9,7 @@
 
 #include "product/config.h"
 #include "rules/install_rules.h"
+#include "rules/location_rules.h"
 
 bool pathExists(const char* path);
 // True when the entry itself is a link (a junction, a symbolic link), whatever it leads to.
@@ -21,6 +22,10 @@ bool passesThroughLink(const char* path);
 // (isLeftToAdministrators), on a volume that keeps access lists, or when the
 // path cannot be judged. The path must not pass through a link.
 bool passesThroughOthersFolder(const char* path);
+// The system's judgement of an install folder the location rules accepted:
+// how it reads the path (device names such as CON or NUL among others),
+// then passesThroughLink and passesThroughOthersFolder.
+LocationProblem judgeAsTheSystem(const char* folder);
 // The same judgement of the held folder at path, through its handle.
 bool isHeldFolderLeftToAdministrators(HANDLE folder, const char* path);
 // Clears the read-only bit alone, so that a delete or create may succeed.

@@ -99,23 +99,6 @@ void addSubfolderRows(HWND list, const char* path, int room)
     FindClose(search);
 }
 
-// The rules judge the text; the system has the last word on how it reads a
-// path (device names such as CON or NUL among others). A folder reached
-// through a link could be anyone's, and so could one that a user made before
-// the setup ran: the programs installed in it would be that user's to change.
-LocationProblem judgeAsTheSystem(const char* folder)
-{
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(folder, sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full || std::strcmp(full, folder) != 0) {
-        return LOCATION_BAD_NAME;
-    }
-    if (passesThroughLink(folder)) {
-        return LOCATION_THROUGH_LINK;
-    }
-    return passesThroughOthersFolder(folder) ? LOCATION_OTHERS_FOLDER : LOCATION_ACCEPTED;
-}
-
 // Fills the shell's record for a drive or folder row; a folder that does not
 // exist gets the generic folder icon and its last component as name.
 bool queryRowIcon(const char* path, UINT flags)
