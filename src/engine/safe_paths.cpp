@@ -135,8 +135,6 @@ bool passesThroughOthersFolder(const char* path)
     return others || !judged;
 }
 
-// The install folder may have been made by someone else after the location
-// page judged it: it is judged again through the handle the setup holds.
 // The rules judge the text; the system has the last word on how it reads a
 // path. A folder reached through a link could be anyone's, and so could one
 // that a user made before the setup ran: the programs installed in it would
@@ -154,6 +152,8 @@ LocationProblem judgeAsTheSystem(const char* folder)
     return passesThroughOthersFolder(folder) ? LOCATION_OTHERS_FOLDER : LOCATION_ACCEPTED;
 }
 
+// The install folder may have been made by someone else after the location
+// page judged it: it is judged again through the handle the setup holds.
 bool isHeldFolderLeftToAdministrators(HANDLE folder, const char* path)
 {
     RunningUser user = {};
