@@ -135,10 +135,10 @@ bool passesThroughOthersFolder(const char* path)
     return others || !judged;
 }
 
-// The rules judge the text; the system has the last word on how it reads a
-// path. A folder reached through a link could be anyone's, and so could one
-// that a user made before the setup ran: the programs installed in it would
-// be that user's to change.
+namespace {
+// The system has the last word on how it reads a path. A folder reached
+// through a link could be anyone's, and so could one that a user made before
+// the setup ran: the programs installed in it would be that user's to change.
 LocationProblem judgeAsTheSystem(const char* folder)
 {
     char full[MAX_PATH];
@@ -150,6 +150,14 @@ LocationProblem judgeAsTheSystem(const char* folder)
         return LOCATION_THROUGH_LINK;
     }
     return passesThroughOthersFolder(folder) ? LOCATION_OTHERS_FOLDER : LOCATION_ACCEPTED;
+}
+} // namespace
+
+// The rules judge the text first; the system judges only what they accepted.
+LocationProblem judgeInstallLocation(const char* typed, char (&folder)[PATH_BUFFER_SIZE])
+{
+    const LocationProblem problem = resolveInstallLocation(typed, installConfig.productName, folder);
+    return problem == LOCATION_ACCEPTED ? judgeAsTheSystem(folder) : problem;
 }
 
 // The install folder may have been made by someone else after the location

@@ -22,10 +22,11 @@ bool passesThroughLink(const char* path);
 // (isLeftToAdministrators), on a volume that keeps access lists, or when the
 // path cannot be judged. The path must not pass through a link.
 bool passesThroughOthersFolder(const char* path);
-// The system's judgement of an install folder the location rules accepted:
-// how it reads the path (device names such as CON or NUL among others),
-// then passesThroughLink and passesThroughOthersFolder.
-LocationProblem judgeAsTheSystem(const char* folder);
+// The judgement of a typed install location: the location rules, then for
+// a folder they accepted how the system reads the path (device names such as
+// CON or NUL among others), passesThroughLink and passesThroughOthersFolder.
+// The folder is filled as resolveInstallLocation fills it.
+LocationProblem judgeInstallLocation(const char* typed, char (&folder)[PATH_BUFFER_SIZE]);
 // The same judgement of the held folder at path, through its handle.
 bool isHeldFolderLeftToAdministrators(HANDLE folder, const char* path);
 // Clears the read-only bit alone, so that a delete or create may succeed.

@@ -476,12 +476,6 @@ std::vector<Operation> drawOperations(Case& c)
 }
 
 // The location page's judgement of a typed folder: the rules, then the system.
-LocationProblem judgeLocation(const char* typed, char (&folder)[PATH_BUFFER_SIZE])
-{
-    const LocationProblem problem = resolveInstallLocation(typed, installConfig.productName, folder);
-    return problem == LOCATION_ACCEPTED ? judgeAsTheSystem(folder) : problem;
-}
-
 std::wstring rowPath(const PayloadEntry& row) { return wide(installedPath(row)); }
 std::wstring shortcutPath(const PayloadEntry& row)
 {
@@ -545,7 +539,7 @@ struct Outcome {
 void installInto(Case& c, const Operation& operation, const Record& recordBefore, Outcome& outcome)
 {
     char folder[PATH_BUFFER_SIZE];
-    const LocationProblem problem = judgeLocation(typedFolders[operation.candidate], folder);
+    const LocationProblem problem = judgeInstallLocation(typedFolders[operation.candidate], folder);
     outcome.text = std::string(typedFolders[operation.candidate]);
     if (problem != LOCATION_ACCEPTED) {
         outcome.text += ": refused by the location page";

@@ -177,10 +177,7 @@ int validateLocation(HWND page)
     char typed[TYPED_PATH_CAPACITY];
     GetDlgItemTextA(page, IDC_LOCATION_EDIT, typed, sizeof typed);
     char folder[PATH_BUFFER_SIZE];
-    LocationProblem problem = resolveInstallLocation(typed, installConfig.productName, folder);
-    if (problem == LOCATION_ACCEPTED) {
-        problem = judgeAsTheSystem(folder);
-    }
+    const LocationProblem problem = judgeInstallLocation(typed, folder);
     if (problem != LOCATION_ACCEPTED) {
         char message[128];
         wsprintfA(message, locationReasonFormat(problem), PATH_INVALID_HEADING);
